@@ -1,0 +1,28 @@
+// Everything the scenes draw with: the pictures in their texture slots, the
+// fixed render state, light 1, and the tune.
+#pragma once
+
+#include <cstdint>
+
+#include "assets/bitmap_reader.h"
+#include "platform/music.h"
+
+enum TextureSlot : int32_t {
+    kSlotGreetings = 0,  // Data/Greetz.bmp
+    kSlotMain = 1,       // Data/Main.bmp
+    kSlotEnd = 2,        // Data/VOLVO.bmp
+    kSlotKlump = 3,      // Data/klump.bmp
+};
+constexpr int kTextureSlotCount = 4;
+
+extern uint32_t textureNames[kTextureSlotCount];
+
+extern float lightAmbient[4];
+extern float lightDiffuse[4];
+extern float lightPosition[4];
+
+extern SongHandle songHandle;
+
+RgbImage* LoadImageIfPresent(const char* path);
+int LoadTexture(int32_t slot, const char* path);
+int InitScene();

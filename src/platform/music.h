@@ -1,0 +1,19 @@
+// The sound library the show starts its tune with: four calls, made in this
+// order at every display open, none of whose results the show looks at.
+// Linux plays through FluidSynth, Windows through the system MIDI sequencer.
+#pragma once
+
+typedef struct MusicSongObject* SongHandle;
+
+// Sets up the mixer. A second call releases everything the first one made,
+// so only one copy of the tune ever sounds. Non-zero on success.
+int FSOUND_Init(int mixRate, int maxSoftwareChannels, unsigned int flags);
+
+// Loads a General MIDI file; null when it cannot be read or nothing can play it.
+SongHandle FMUSIC_LoadSong(const char* path);
+
+// Volume 0 to 256 (full scale). Null handles are refused.
+int FMUSIC_SetMasterVolume(SongHandle song, int volume);
+
+// Starts the song from its beginning. Null handles are refused.
+int FMUSIC_PlaySong(SongHandle song);

@@ -1,0 +1,26 @@
+// Program entry and the frame loop.
+#pragma once
+
+#include <cstdint>
+
+// 1 while the key with that virtual-key code is held down.
+extern uint8_t KeyStates[256];
+// Frames are drawn only while this is 1 (0 while the window is minimised).
+extern uint8_t windowActive;
+// 1 while the display runs fullscreen.
+extern uint8_t fullscreenMode;
+
+// Exit statuses.
+constexpr int kExitShowEnded = 0;
+constexpr int kExitDisplayFailed = 1;
+
+constexpr int kDisplayWidth = 800;
+constexpr int kDisplayHeight = 600;
+constexpr int kDisplayColorBits = 16;
+constexpr const char* kFirstTitle = "Vup";
+constexpr const char* kToggleTitle = "Plomvixtorandebu";
+
+// Opens the display, runs the show until it ends, is quit or a display open
+// fails, and returns the exit status. The arguments of a Windows GUI entry are
+// accepted and ignored.
+int DemoMain(void* instance, void* previousInstance, char* commandLine, int showState);
