@@ -47,32 +47,32 @@ struct PlatformMessage {
 
 // Field for field a Win32 PIXELFORMATDESCRIPTOR (40 bytes).
 struct PixelFormatRequest {
-    uint16_t nSize;
-    uint16_t nVersion;
-    uint32_t dwFlags;
-    uint8_t iPixelType;
-    uint8_t cColorBits;
-    uint8_t cRedBits;
-    uint8_t cRedShift;
-    uint8_t cGreenBits;
-    uint8_t cGreenShift;
-    uint8_t cBlueBits;
-    uint8_t cBlueShift;
-    uint8_t cAlphaBits;
-    uint8_t cAlphaShift;
-    uint8_t cAccumBits;
-    uint8_t cAccumRedBits;
-    uint8_t cAccumGreenBits;
-    uint8_t cAccumBlueBits;
-    uint8_t cAccumAlphaBits;
-    uint8_t cDepthBits;
-    uint8_t cStencilBits;
-    uint8_t cAuxBuffers;
-    uint8_t iLayerType;
-    uint8_t bReserved;
-    uint32_t dwLayerMask;
-    uint32_t dwVisibleMask;
-    uint32_t dwDamageMask;
+    uint16_t nSize = 0;
+    uint16_t nVersion = 0;
+    uint32_t dwFlags = 0;
+    uint8_t iPixelType = 0;
+    uint8_t cColorBits = 0;
+    uint8_t cRedBits = 0;
+    uint8_t cRedShift = 0;
+    uint8_t cGreenBits = 0;
+    uint8_t cGreenShift = 0;
+    uint8_t cBlueBits = 0;
+    uint8_t cBlueShift = 0;
+    uint8_t cAlphaBits = 0;
+    uint8_t cAlphaShift = 0;
+    uint8_t cAccumBits = 0;
+    uint8_t cAccumRedBits = 0;
+    uint8_t cAccumGreenBits = 0;
+    uint8_t cAccumBlueBits = 0;
+    uint8_t cAccumAlphaBits = 0;
+    uint8_t cDepthBits = 0;
+    uint8_t cStencilBits = 0;
+    uint8_t cAuxBuffers = 0;
+    uint8_t iLayerType = 0;
+    uint8_t bReserved = 0;
+    uint32_t dwLayerMask = 0;
+    uint32_t dwVisibleMask = 0;
+    uint32_t dwDamageMask = 0;
 };
 static_assert(sizeof(PixelFormatRequest) == 40, "a pixel-format request is 40 bytes");
 
