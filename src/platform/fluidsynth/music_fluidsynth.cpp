@@ -1,0 +1,196 @@
+// The show's sound library on FluidSynth. One song at a time: the four calls
+// return at once, and a loader thread brings in the SoundFont and opens the
+// audio output, then starts the song if it has been asked to play by then.
+// Any missing piece (SoundFont, tune, audio device) means silence, never a
+// failure of the show.
+#include <fluidsynth.h>
+#include <pthread.h>
+
+#include <cstdint>
+#include <cstdlib>
+
+#include "platform/fluidsynth/music_soundfont.h"
+#include "platform/fluidsynth/music_synth.h"
+#include "platform/fluidsynth/music_tune.h"
+#include "platform/music.h"
+#include "platform/music_stats.h"
+
+struct MusicSession {
+    bool mixerReady = false;
+    int mixRate = 0;
+    // The value handed out as the current song's handle; 0 when there is none.
+    // Handles are tokens, never dereferenced, so a stale one is simply refused.
+    uintptr_t songToken = 0;
+    fluid_settings_t* settings = nullptr;
+    fluid_synth_t* synth = nullptr;
+    fluid_player_t* player = nullptr;
+    char soundFontPath[4096] = {};
+
+    pthread_t loader = {};
+    bool loaderRunning = false;
+
+    // Shared with the loader thread, under `lock`.
+    pthread_mutex_t lock = PTHREAD_MUTEX_INITIALIZER;
+    fluid_audio_driver_t* driver = nullptr;
+    bool loaded = false;
+    bool instrumentsReady = false;
+    bool playRequested = false;
+    bool playing = false;
+};
+
+static MusicSession session;
+static uintptr_t lastSongToken = 0;
+
+// Called with the lock held, once the instruments are in and play is wanted.
+static void StartPlayerLocked() {
+    if (!session.instrumentsReady || session.player == nullptr) {
+        return;
+    }
+    if (session.playing) {
+        fluid_player_seek(session.player, 0);
+    } else if (fluid_player_play(session.player) == FLUID_OK) {
+        session.playing = true;
+    }
+}
+
+static void* LoadInstruments(void*) {
+    const bool instruments =
+        fluid_synth_sfload(session.synth, session.soundFontPath, 1) != FLUID_FAILED;
+    fluid_audio_driver_t* driver =
+        instruments ? MusicOpenAudioDriver(session.settings, session.synth) : nullptr;
+
+    pthread_mutex_lock(&session.lock);
+    session.driver = driver;
+    session.instrumentsReady = instruments;
+    session.loaded = true;
+    if (session.playRequested) {
+        StartPlayerLocked();
+    }
+    pthread_mutex_unlock(&session.lock);
+    return nullptr;
+}
+
+static void JoinLoader() {
+    if (session.loaderRunning) {
+        pthread_join(session.loader, nullptr);
+        session.loaderRunning = false;
+    }
+}
+
+// The audio output goes first so nothing renders while the rest is torn down.
+static void ReleaseSong() {
+    JoinLoader();
+    MusicCloseAudioDriver(session.driver);
+    MusicDeletePlayer(session.player);
+    MusicDeleteSynth(session.synth);
+    MusicDeleteSettings(session.settings);
+    session.driver = nullptr;
+    session.player = nullptr;
+    session.synth = nullptr;
+    session.settings = nullptr;
+    session.songToken = 0;
+    session.loaded = false;
+    session.instrumentsReady = false;
+    session.playRequested = false;
+    session.playing = false;
+}
+
+void MusicReleaseAll() {
+    ReleaseSong();
+    session.mixerReady = false;
+}
+
+// Audio threads must be gone before the process takes its libraries down.
+static void ReleaseAtExit() {
+    MusicReleaseAll();
+}
+
+static bool IsCurrentSong(SongHandle song) {
+    return song != nullptr && session.songToken != 0 &&
+           reinterpret_cast<uintptr_t>(song) == session.songToken;
+}
+
+int FSOUND_Init(int mixRate, int, unsigned int) {
+    static bool exitHookRegistered = false;
+    if (!exitHookRegistered) {
+        exitHookRegistered = std::atexit(ReleaseAtExit) == 0;
+    }
+    MusicQuietLogs();
+    // A second start-up replaces the first, so only one copy of the tune sounds.
+    MusicReleaseAll();
+    if (mixRate < kMusicLowestRate || mixRate > kMusicHighestRate) {
+        return 0;
+    }
+    session.mixRate = mixRate;
+    session.mixerReady = true;
+    return 1;
+}
+
+// Everything that can be made without touching the SoundFont: settings,
+// synth and a player holding the tune. The SoundFont is checked by name only.
+static bool PrepareSong(const char* path) {
+    if (!MusicFindSoundFont(session.soundFontPath, sizeof session.soundFontPath)) {
+        return false;
+    }
+    MusicTune tune;
+    if (!MusicReadTune(path, &tune)) {
+        return false;
+    }
+    session.settings = MusicNewSettings(session.mixRate);
+    session.synth = MusicNewSynth(session.settings);
+    session.player = MusicNewPlayer(session.synth, tune);
+    MusicFreeTune(&tune);
+    if (session.player == nullptr) {
+        return false;
+    }
+    fluid_synth_set_gain(session.synth, MusicGainForVolume(256));
+    session.loaderRunning = pthread_create(&session.loader, nullptr, LoadInstruments, nullptr) == 0;
+    return session.loaderRunning;
+}
+
+SongHandle FMUSIC_LoadSong(const char* path) {
+    if (!session.mixerReady) {
+        return nullptr;
+    }
+    ReleaseSong();
+    if (!PrepareSong(path)) {
+        ReleaseSong();
+        return nullptr;
+    }
+    session.songToken = ++lastSongToken;
+    return reinterpret_cast<SongHandle>(session.songToken);
+}
+
+int FMUSIC_SetMasterVolume(SongHandle song, int volume) {
+    if (!IsCurrentSong(song)) {
+        return 0;
+    }
+    // The synth serialises its own calls, so this is safe while loading.
+    fluid_synth_set_gain(session.synth, MusicGainForVolume(volume));
+    return 1;
+}
+
+int FMUSIC_PlaySong(SongHandle song) {
+    if (!IsCurrentSong(song)) {
+        return 0;
+    }
+    pthread_mutex_lock(&session.lock);
+    session.playRequested = true;
+    if (session.loaded) {
+        StartPlayerLocked();
+    }
+    pthread_mutex_unlock(&session.lock);
+    return 1;
+}
+
+void MusicWaitForLoader() {
+    JoinLoader();
+}
+
+int MusicSongIsPlaying() {
+    pthread_mutex_lock(&session.lock);
+    const bool playing = session.playing && session.player != nullptr &&
+                         fluid_player_get_status(session.player) == FLUID_PLAYER_PLAYING;
+    pthread_mutex_unlock(&session.lock);
+    return playing ? 1 : 0;
+}
