@@ -51,7 +51,16 @@ std::string GlCallLogText(size_t first, size_t count) {
     return text;
 }
 
+static bool recordingCalls = true;
+
+void GlCallLogSetRecording(bool recording) {
+    recordingCalls = recording;
+}
+
 static void Record(const char* name, std::initializer_list<double> args) {
+    if (!recordingCalls) {
+        return;
+    }
     MutableLog().push_back(GlCall{name, std::vector<double>(args)});
 }
 
@@ -140,11 +149,10 @@ void APIENTRY glBindTexture(GLenum target, GLuint texture) {
 void APIENTRY glTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei width,
                            GLsizei height, GLint border, GLenum format, GLenum type,
                            const GLvoid* /*pixels*/) {
-    Record("glTexImage2D",
-           {static_cast<double>(target), static_cast<double>(level),
-            static_cast<double>(internalFormat), static_cast<double>(width),
-            static_cast<double>(height), static_cast<double>(border), static_cast<double>(format),
-            static_cast<double>(type)});
+    Record("glTexImage2D", {static_cast<double>(target), static_cast<double>(level),
+                            static_cast<double>(internalFormat), static_cast<double>(width),
+                            static_cast<double>(height), static_cast<double>(border),
+                            static_cast<double>(format), static_cast<double>(type)});
 }
 void APIENTRY glTexParameteri(GLenum target, GLenum pname, GLint param) {
     Record("glTexParameteri",

@@ -16,6 +16,10 @@ struct GlCall {
 const std::vector<GlCall>& GlCallLog();
 void GlCallLogClear();
 
+// While off, calls are accepted but not kept (for measuring code around the
+// GL calls without the log's own allocations). On by default.
+void GlCallLogSetRecording(bool recording);
+
 // Calls whose name matches, in order.
 std::vector<GlCall> GlCallsNamed(const std::string& name);
 size_t GlCallCount(const std::string& name);
