@@ -1,0 +1,59 @@
+# The Windows build: the Win32 backend, the vup executable, its tests (run
+# under Wine from Linux) and the zip a viewer unpacks and runs.
+
+option(VUP_WIN32_TESTS "Build the Win32 backend tests (GoogleTest from /usr/src/googletest)" OFF)
+
+# The executables carry their C and C++ run-times, so vup.exe runs from the
+# zip with nothing but the system's own DLLs beside it.
+set(VUP_WIN32_STATIC_RUNTIME -static -static-libgcc -static-libstdc++)
+set(VUP_WIN32_SYSTEM_LIBS opengl32 glu32 gdi32 winmm user32)
+
+file(GLOB VUP_WIN32_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/platform/win32/*.cpp)
+add_library(vup_platform_win32 STATIC ${VUP_WIN32_SOURCES})
+target_include_directories(vup_platform_win32 PUBLIC ${CMAKE_SOURCE_DIR}/src)
+target_link_libraries(vup_platform_win32 PUBLIC ${VUP_WIN32_SYSTEM_LIBS})
+
+add_executable(vup WIN32 ${CMAKE_SOURCE_DIR}/src/shell/main.cpp)
+target_link_libraries(vup PRIVATE vup_core vup_platform_win32 ${VUP_WIN32_SYSTEM_LIBS})
+target_link_options(vup PRIVATE ${VUP_WIN32_STATIC_RUNTIME})
+
+# vup-win32.zip (32-bit) or vup-win64.zip (64-bit): one folder holding vup.exe,
+# the pictures in Data/, the tune in data/ and a README.
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(VUP_PACKAGE_NAME vup-win64)
+else()
+    set(VUP_PACKAGE_NAME vup-win32)
+endif()
+set(VUP_PACKAGE_STAGE ${CMAKE_BINARY_DIR}/package)
+set(VUP_PACKAGE_DIR ${VUP_PACKAGE_STAGE}/${VUP_PACKAGE_NAME})
+set(VUP_PACKAGE_ZIP ${CMAKE_BINARY_DIR}/${VUP_PACKAGE_NAME}.zip)
+add_custom_target(package
+    COMMAND ${CMAKE_COMMAND} -E rm -rf ${VUP_PACKAGE_STAGE} ${VUP_PACKAGE_ZIP}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${VUP_PACKAGE_DIR}/Data ${VUP_PACKAGE_DIR}/data
+    COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:vup> ${VUP_PACKAGE_DIR}/vup.exe
+    COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/Data ${VUP_PACKAGE_DIR}/Data
+    COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/data ${VUP_PACKAGE_DIR}/data
+    COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_CURRENT_LIST_DIR}/windows-readme.txt
+            ${VUP_PACKAGE_DIR}/README.txt
+    COMMAND ${CMAKE_COMMAND} -E chdir ${VUP_PACKAGE_STAGE}
+            ${CMAKE_COMMAND} -E tar cf ${VUP_PACKAGE_ZIP} --format=zip ${VUP_PACKAGE_NAME}
+    DEPENDS vup
+    BYPRODUCTS ${VUP_PACKAGE_ZIP}
+    COMMENT "Packing ${VUP_PACKAGE_NAME}.zip"
+    VERBATIM)
+
+# The backend's own tests: records it fills, messages it forwards, files it
+# maps. They need a Windows (or Wine) to run, so tests/e2e/test_windows_wine.sh
+# runs them under wine64.
+if(VUP_WIN32_TESTS)
+    set(VUP_GTEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest sources")
+    set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
+    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+    set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+    add_subdirectory(${VUP_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+    file(GLOB VUP_WIN32_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/*.cpp)
+    add_executable(vup_win32_tests ${VUP_WIN32_TEST_SOURCES})
+    target_link_libraries(vup_win32_tests PRIVATE vup_platform_win32 gtest_main)
+    target_link_options(vup_win32_tests PRIVATE ${VUP_WIN32_STATIC_RUNTIME})
+endif()

@@ -1,0 +1,86 @@
+// The tune through the system MIDI sequencer (MCI). Where no MIDI device
+// exists the song does not open, its handle is null, and the show runs silent.
+#include <cstdio>
+#include <cstring>
+
+#include "platform/music.h"
+#include "platform/win32_defs.h"
+// Left out of <windows.h> by WIN32_LEAN_AND_MEAN.
+#include <mmsystem.h>
+
+// Songs loaded since the last FSOUND_Init, each under its own MCI alias. The
+// show loads one per display open, and every open initialises first.
+struct MusicSongObject {
+    char alias[16];
+};
+static constexpr int kMaxSongs = 8;
+static MusicSongObject songs[kMaxSongs];
+static int songCount = 0;
+
+static bool SendMci(const char* command) {
+    return mciSendStringA(command, nullptr, 0, nullptr) == 0;
+}
+
+static bool IsLoadedSong(SongHandle song) {
+    for (int i = 0; i < songCount; ++i) {
+        if (song == &songs[i]) {
+            return true;
+        }
+    }
+    return false;
+}
+
+int FSOUND_Init(int, int, unsigned int) {
+    // Closing every device this program opened stops the earlier copy of the
+    // tune, so a re-open never plays two at once.
+    SendMci("close all");
+    songCount = 0;
+    return 1;
+}
+
+SongHandle FMUSIC_LoadSong(const char* path) {
+    if (path == nullptr || songCount == kMaxSongs) {
+        return nullptr;
+    }
+    // The path goes into a quoted MCI command: a quote in it would end the
+    // file name early and let the rest be read as command words.
+    if (std::strchr(path, '"') != nullptr) {
+        return nullptr;
+    }
+    MusicSongObject* song = &songs[songCount];
+    std::snprintf(song->alias, sizeof(song->alias), "vupsong%d", songCount);
+
+    char command[MAX_PATH + 64];
+    const int length = std::snprintf(command, sizeof(command),
+                                     "open \"%s\" type sequencer alias %s", path, song->alias);
+    if (length < 0 || static_cast<size_t>(length) >= sizeof(command)) {
+        return nullptr;
+    }
+    if (!SendMci(command)) {
+        return nullptr;
+    }
+    ++songCount;
+    return song;
+}
+
+int FMUSIC_SetMasterVolume(SongHandle song, int volume) {
+    if (!IsLoadedSong(song)) {
+        return 0;
+    }
+    // The sequencer has no volume of its own: it always plays at full scale,
+    // which is what 256 asks for. Quieter settings would need the system-wide
+    // MIDI volume, which outlives the program, so they are refused.
+    if (volume < 256) {
+        return 0;
+    }
+    return 1;
+}
+
+int FMUSIC_PlaySong(SongHandle song) {
+    if (!IsLoadedSong(song)) {
+        return 0;
+    }
+    char command[64];
+    std::snprintf(command, sizeof(command), "play %s from 0", song->alias);
+    return SendMci(command) ? 1 : 0;
+}
