@@ -1,1 +1,0 @@
-// SDL2 backend: in progress

@@ -1,0 +1,42 @@
+// What the SDL2 backend's opaque handles point at, shared by its files.
+#pragma once
+
+#include <SDL.h>
+
+#include "platform/platform.h"
+
+struct PlatformDeviceContextObject {
+    struct PlatformWindowObject* window;
+    int pixelFormat;  // 0 until SetPixelFormat
+};
+
+struct PlatformWindowObject {
+    SDL_Window* sdl;
+    WindowProcedure procedure;
+    // The class keeps one device context per window for the window's life.
+    PlatformDeviceContextObject dc;
+    PlatformWindowObject* next;
+};
+
+struct PlatformRenderContextObject {
+    SDL_GLContext gl;
+};
+
+// Starts SDL's video once per process; false when there is no display.
+bool Sdl2VideoReady();
+
+// The live windows, newest first.
+PlatformWindowObject* Sdl2Windows();
+PlatformWindowObject* Sdl2WindowFromId(Uint32 windowId);
+
+// The procedure of a registered class, or null.
+WindowProcedure Sdl2ClassProcedure(const char* className, InstanceHandle instance);
+
+// The mode of the last successful display-mode change, until it is restored.
+bool Sdl2FullscreenMode(SDL_DisplayMode* mode);
+
+// Keeps GetFocus in step with the window system's focus.
+void Sdl2SetFocusFromEvent(WindowHandle window, bool gained);
+
+// GL framebuffer attributes for the next window and context.
+void Sdl2ApplyPixelFormat(const PixelFormatRequest* request);

@@ -1,0 +1,126 @@
+// Video start-up, window classes and the display mode.
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/sdl2/sdl2_objects.h"
+
+static bool videoTried = false;
+static bool videoReady = false;
+
+bool Sdl2VideoReady() {
+    if (!videoTried) {
+        videoTried = true;
+        // Re-opening the display destroys its only window for a moment; that
+        // must not read as the user quitting.
+        SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+        SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+        videoReady = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+        if (videoReady) {
+            std::atexit(SDL_Quit);
+        }
+    }
+    return videoReady;
+}
+
+// ---- window classes -------------------------------------------------------
+
+struct RegisteredClass {
+    char name[64];
+    InstanceHandle instance;
+    WindowProcedure procedure;
+    bool used;
+};
+static RegisteredClass classes[8];
+
+static RegisteredClass* FindClass(const char* name, InstanceHandle instance) {
+    for (RegisteredClass& entry : classes) {
+        if (entry.used && entry.instance == instance && std::strcmp(entry.name, name) == 0) {
+            return &entry;
+        }
+    }
+    return nullptr;
+}
+
+WindowProcedure Sdl2ClassProcedure(const char* className, InstanceHandle instance) {
+    RegisteredClass* entry = FindClass(className, instance);
+    return entry ? entry->procedure : nullptr;
+}
+
+InstanceHandle PlatformGetModuleHandle() {
+    static char moduleTag;
+    return reinterpret_cast<InstanceHandle>(&moduleTag);
+}
+
+int PlatformRegisterClass(const WindowClassDesc* windowClass) {
+    if (!Sdl2VideoReady() || windowClass->procedure == nullptr ||
+        std::strlen(windowClass->className) >= sizeof(classes[0].name) ||
+        FindClass(windowClass->className, windowClass->instance) != nullptr) {
+        return 0;
+    }
+    for (RegisteredClass& entry : classes) {
+        if (!entry.used) {
+            std::strcpy(entry.name, windowClass->className);
+            entry.instance = windowClass->instance;
+            entry.procedure = windowClass->procedure;
+            entry.used = true;
+            return 1;
+        }
+    }
+    return 0;
+}
+
+int PlatformUnregisterClass(const char* className, InstanceHandle instance) {
+    RegisteredClass* entry = FindClass(className, instance);
+    if (entry == nullptr) {
+        return 0;
+    }
+    entry->used = false;
+    return 1;
+}
+
+// ---- display mode ---------------------------------------------------------
+
+// A fullscreen window made after a successful mode change takes this mode.
+static bool fullscreenModeSet = false;
+static SDL_DisplayMode fullscreenMode;
+
+bool Sdl2FullscreenMode(SDL_DisplayMode* mode) {
+    if (fullscreenModeSet) {
+        *mode = fullscreenMode;
+    }
+    return fullscreenModeSet;
+}
+
+// Under X11 the colour depth cannot be switched: the mode is accepted when the
+// display offers the resolution, whatever its depth, and the GL pixel format
+// still asks for the requested bits.
+int32_t PlatformChangeDisplayMode(int width, int height, int /*bitsPerPixel*/) {
+    if (!Sdl2VideoReady()) {
+        return DISP_CHANGE_FAILED;
+    }
+    const int modes = SDL_GetNumDisplayModes(0);
+    for (int i = 0; i < modes; ++i) {
+        SDL_DisplayMode mode;
+        if (SDL_GetDisplayMode(0, i, &mode) == 0 && mode.w == width && mode.h == height) {
+            fullscreenMode = mode;
+            fullscreenModeSet = true;
+            return DISP_CHANGE_SUCCESSFUL;
+        }
+    }
+    return DISP_CHANGE_FAILED;
+}
+
+void PlatformRestoreDisplayMode() {
+    fullscreenModeSet = false;
+    for (PlatformWindowObject* window = Sdl2Windows(); window; window = window->next) {
+        if (SDL_GetWindowFlags(window->sdl) & SDL_WINDOW_FULLSCREEN) {
+            SDL_SetWindowFullscreen(window->sdl, 0);
+        }
+    }
+}
+
+void PlatformShowCursor(int show) {
+    if (Sdl2VideoReady()) {
+        SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE);
+    }
+}
