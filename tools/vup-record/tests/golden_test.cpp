@@ -1,0 +1,123 @@
+// Stills of every scene compared with the small references in tests/golden/.
+// A change to a scene's geometry, rate or state moves or recolours large
+// parts of its picture and fails the still that shows it; rasteriser noise
+// stays inside the tolerance. Set VUP_UPDATE_GOLDEN=1 to rewrite the
+// references from the current show (tools/vup-record/update-golden.sh).
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "frame_schedule.h"
+#include "png_file.h"
+#include "show_driver.h"
+#include "thumbnail.h"
+
+struct GoldenStill {
+    int seconds;
+    const char* scene;
+};
+
+// Whole seconds, so each still is a frame of the 60 fps grid and the single
+// pass below reaches it exactly as `vup-record --frame S` does.
+static const GoldenStill kStills[] = {
+    {5, "OpeningPicture"},    {12, "BezierPath"},        {20, "BezierPath"},
+    {30, "BezierPath"},       {38, "PulsingPolyhedron"}, {45, "PulsingPolyhedron"},
+    {55, "CubeLattice"},      {65, "CubeLattice"},       {72, "OpeningPictureAgain"},
+    {77, "ShrinkingPicture"}, {82, "ShrinkingPicture"},
+};
+constexpr int kStillCount = sizeof(kStills) / sizeof(kStills[0]);
+constexpr int kFps = 60;
+constexpr int kThumbWidth = 100;
+constexpr int kThumbHeight = 75;
+
+static std::string StillName(const GoldenStill& still) {
+    return std::string(still.scene) + "_" + std::to_string(still.seconds) + "s";
+}
+
+static std::string ReferencePath(const GoldenStill& still) {
+    return "tests/golden/" + StillName(still) + ".png";
+}
+
+static int64_t StillFrame(const GoldenStill& still) {
+    return static_cast<int64_t>(still.seconds) * kFps;
+}
+
+class GoldenStills : public testing::TestWithParam<int> {
+protected:
+    // The show runs once for all stills: every frame of the grid in order,
+    // drawing only the stills and the frame before each (a turn on an
+    // interval bound shows what that frame left).
+    static void SetUpTestSuite() {
+        thumbnails.assign(kStillCount, {});
+        if (!OpenShow(800, 600, &openError)) {
+            return;
+        }
+        std::vector<uint8_t> frame(800 * 600 * 4);
+        const int64_t lastFrame = StillFrame(kStills[kStillCount - 1]);
+        int next = 0;
+        for (int64_t n = 0; n <= lastFrame; ++n) {
+            const bool isStill = n == StillFrame(kStills[next]);
+            RunShowTurn(FrameShowTimeMs(n, kFps), isStill || n + 1 == StillFrame(kStills[next]));
+            if (isStill) {
+                ReadShowFrame(frame.data());
+                thumbnails[next] = MakeThumbnail(frame.data(), 800, 600, kThumbWidth, kThumbHeight);
+                ++next;
+            }
+        }
+        CloseShow();
+    }
+
+    static std::vector<std::vector<uint8_t>> thumbnails;
+    static std::string openError;
+};
+
+std::vector<std::vector<uint8_t>> GoldenStills::thumbnails;
+std::string GoldenStills::openError;
+
+TEST_P(GoldenStills, MatchesItsReference) {
+    const GoldenStill& still = kStills[GetParam()];
+    ASSERT_TRUE(openError.empty()) << openError;
+    ASSERT_EQ(FrameShowTimeMs(StillFrame(still), kFps), still.seconds * 1000);
+    const std::vector<uint8_t>& actual = thumbnails[GetParam()];
+    ASSERT_FALSE(actual.empty());
+
+    const char* update = std::getenv("VUP_UPDATE_GOLDEN");
+    if (update != nullptr && std::string(update) == "1") {
+        std::string error;
+        ASSERT_EQ(
+            WritePngFile(ReferencePath(still), kThumbWidth, kThumbHeight, 3, actual.data(), &error),
+            1)
+            << error;
+        std::printf("rewrote %s\n", ReferencePath(still).c_str());
+        return;
+    }
+
+    int width = 0;
+    int height = 0;
+    std::vector<uint8_t> reference;
+    ASSERT_EQ(ReadPngRgb(ReferencePath(still), &width, &height, &reference), 1)
+        << "no reference " << ReferencePath(still)
+        << "; make it with tools/vup-record/update-golden.sh";
+    ASSERT_EQ(width, kThumbWidth);
+    ASSERT_EQ(height, kThumbHeight);
+
+    const ThumbnailDifference difference = CompareThumbnails(actual, reference);
+    if (!WithinRasterTolerance(difference)) {
+        const std::string actualPath =
+            testing::TempDir() + "golden-actual-" + StillName(still) + ".png";
+        std::string error;
+        WritePngFile(actualPath, kThumbWidth, kThumbHeight, 3, actual.data(), &error);
+        ADD_FAILURE() << still.scene << " at " << still.seconds << " s differs from "
+                      << ReferencePath(still) << ": mean " << difference.meanAbsolute << ", "
+                      << difference.farOffFraction * 100.0 << "% of channels off by more than "
+                      << kFarOff << ", largest " << difference.largest << "; this run's still is "
+                      << actualPath;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Show, GoldenStills, testing::Range(0, kStillCount),
+                         [](const testing::TestParamInfo<int>& param) {
+                             return StillName(kStills[param.param]);
+                         });
