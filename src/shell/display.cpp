@@ -50,8 +50,12 @@ int OpenDisplay(const char* title, int width, int height, int colorBits, uint8_t
     appInstance = PlatformGetModuleHandle();
 
     const WindowClassDesc windowClass = {
-        CS_HREDRAW | CS_VREDRAW | CS_OWNDC, DisplayWindowProc, appInstance, IDI_WINLOGO_ID,
-        IDC_ARROW_ID,                       kWindowClassName,
+        CS_HREDRAW | CS_VREDRAW | CS_OWNDC,
+        DisplayWindowProc,
+        appInstance,
+        IDI_WINLOGO_ID,
+        IDC_ARROW_ID,
+        kWindowClassName,
     };
     if (!PlatformRegisterClass(&windowClass)) {
         ReportOpenError("Failed To Register The Window Class.");
@@ -84,10 +88,9 @@ int OpenDisplay(const char* title, int width, int height, int colorBits, uint8_t
     }
     PlatformAdjustWindowRect(&rect, style, extendedStyle);
 
-    displayWindow = PlatformCreateWindow(extendedStyle, kWindowClassName, title,
-                                         style | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
-                                         rect.right - rect.left, rect.bottom - rect.top,
-                                         appInstance);
+    displayWindow = PlatformCreateWindow(
+        extendedStyle, kWindowClassName, title, style | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
+        rect.right - rect.left, rect.bottom - rect.top, appInstance);
     if (displayWindow == nullptr) {
         return FailOpen("Window Creation Error.");
     }

@@ -14,10 +14,10 @@ struct TimelineCase {
 
 TEST(Timeline, BoundariesDrawNothingAndTheShowEndsAfter85Seconds) {
     const TimelineCase cases[] = {
-        {-500, true, 1},   {0, true, 1},      {9999, true, 1},   {10000, false, 1},
-        {10001, true, 1},  {34999, true, 1},  {35000, false, 1}, {35001, true, 1},
-        {50000, false, 1}, {50001, true, 1},  {70000, false, 1}, {70001, true, 1},
-        {75000, false, 1}, {75001, true, 1},  {84999, true, 1},  {85000, false, 1},
+        {-500, true, 1},   {0, true, 1},       {9999, true, 1},   {10000, false, 1},
+        {10001, true, 1},  {34999, true, 1},   {35000, false, 1}, {35001, true, 1},
+        {50000, false, 1}, {50001, true, 1},   {70000, false, 1}, {70001, true, 1},
+        {75000, false, 1}, {75001, true, 1},   {84999, true, 1},  {85000, false, 1},
         {85001, false, 0}, {200000, false, 0},
     };
     for (const TimelineCase& c : cases) {

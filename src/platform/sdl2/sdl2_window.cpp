@@ -165,8 +165,8 @@ RenderContextHandle PlatformCreateContext(DeviceContextHandle dc) {
         return nullptr;
     }
     SDL_GL_MakeCurrent(previousWindow, previous);
-    auto* context =
-        static_cast<PlatformRenderContextObject*>(std::calloc(1, sizeof(PlatformRenderContextObject)));
+    auto* context = static_cast<PlatformRenderContextObject*>(
+        std::calloc(1, sizeof(PlatformRenderContextObject)));
     if (context == nullptr) {
         SDL_GL_DeleteContext(gl);
         return nullptr;

@@ -25,7 +25,9 @@ SongHandle FMUSIC_LoadSong(const char* path) {
 
 int FMUSIC_SetMasterVolume(SongHandle song, int volume) {
     FakeMusicCalls().push_back(
-        {"FMUSIC_SetMasterVolume", "", {static_cast<long long>(reinterpret_cast<uintptr_t>(song)), volume, 0}});
+        {"FMUSIC_SetMasterVolume",
+         "",
+         {static_cast<long long>(reinterpret_cast<uintptr_t>(song)), volume, 0}});
     return song != nullptr;
 }
 

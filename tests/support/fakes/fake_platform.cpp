@@ -100,8 +100,7 @@ void PlatformAdjustWindowRect(WindowRect* rect, uint32_t style, uint32_t) {
 }
 
 WindowHandle PlatformCreateWindow(uint32_t extendedStyle, const char*, const char* title,
-                                  uint32_t style, int, int, int width, int height,
-                                  InstanceHandle) {
+                                  uint32_t style, int, int, int width, int height, InstanceHandle) {
     if (!Call("CreateWindow")) {
         return nullptr;
     }
