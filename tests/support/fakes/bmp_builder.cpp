@@ -119,7 +119,8 @@ bool WriteBytes(const std::string& path, const Bytes& bytes) {
     if (file == nullptr) {
         return false;
     }
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    const bool written =
+        bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
     return std::fclose(file) == 0 && written;
 }
 
