@@ -166,23 +166,24 @@ void PaintTitle(Canvas& canvas) {
     const double radius = 17.0;
     const double reach = 40.0;
     const double top = 66.0;
-    const double slantShift = 0.22 * height * 0.5;
+    const double slantShift = 0.22 * height * 0.5;  // centre the slanted letters
     double left = kCentreX - (3.0 * width + 2.0 * gap) * 0.5 - slantShift;
 
-    std::vector<Point> u = {{0.0, 0.0}, {0.0, 0.6}};
+    // Each letter is one stroke path in a unit box, y downward.
+    const std::vector<Point> v = {{0.0, 0.0}, {0.5, 1.0}, {1.0, 0.0}};
+    std::vector<Point> u = {{0.0, 0.0}, {0.0, 0.6}};  // down, round the bowl, up
     for (Point q : Arc(0.5, 0.6, 0.5, 0.4, kPi, 0.0)) {
         u.push_back(q);
     }
     u.push_back({1.0, 0.0});
-    std::vector<Point> p = {{0.0, 1.0}, {0.0, 0.0}, {0.5, 0.0}};
+    std::vector<Point> p = {{0.0, 1.0}, {0.0, 0.0}, {0.5, 0.0}};  // stem, then the bowl
     for (Point q : Arc(0.5, 0.28, 0.5, 0.28, -kPi / 2.0, kPi / 2.0)) {
         p.push_back(q);
     }
     p.push_back({0.0, 0.56});
 
     DistanceField field = MakeDistanceField(kSize, kSize);
-    StampLetter(field, {{{0.0, 0.0}, {0.5, 1.0}, {1.0, 0.0}}}, left, top, width, height, radius,
-                reach);
+    StampLetter(field, {v}, left, top, width, height, radius, reach);
     StampLetter(field, {u}, left + width + gap, top, width, height, radius, reach);
     StampLetter(field, {p}, left + 2.0 * (width + gap), top, width, height, radius, reach);
 

@@ -105,6 +105,18 @@ MidiTrack Lead() {
     return track;
 }
 
+// The arpeggio grows through the intro, steps back while the solid breathes
+// and in the reprise, and drives everywhere else.
+int ArpeggioVelocity(int bar) {
+    if (bar < 6) {
+        return 44 + (bar - 2) * 6;
+    }
+    if (InBars(bar, 21, 29)) {
+        return 54;
+    }
+    return InBars(bar, 42, 44) ? 50 : 64;
+}
+
 MidiTrack Arpeggio() {
     MidiTrack track = MakeInstrument("Arpeggio", kArp, 81, 62, 40, 45);
     static const int kPattern[8] = {0, 1, 2, 3, 1, 2, 3, 2};
@@ -113,8 +125,7 @@ MidiTrack Arpeggio() {
         int tones[4] = {chord.voicing[0] + 12, chord.voicing[1] + 12, chord.voicing[2] + 12,
                         chord.voicing[0] + 24};
         bool calm = InBars(bar, 21, 29);  // eighths while the solid breathes
-        int velocity =
-            bar < 6 ? 44 + (bar - 2) * 6 : (calm ? 54 : (bar >= 42 && bar <= 44 ? 50 : 64));
+        int velocity = ArpeggioVelocity(bar);
         uint32_t step = calm ? 2 * kSixteenth : kSixteenth;
         for (uint32_t i = 0; i * step < kTicksPerBar; ++i) {
             AddNote(track, BarTick(bar) + i * step, step * 4 / 5, kArp, tones[kPattern[i % 8]],
