@@ -15,7 +15,7 @@ target_link_libraries(vup_platform_win32 PUBLIC ${VUP_WIN32_SYSTEM_LIBS})
 
 add_executable(vup WIN32 ${CMAKE_SOURCE_DIR}/src/shell/main.cpp)
 target_link_libraries(vup PRIVATE vup_core vup_platform_win32 ${VUP_WIN32_SYSTEM_LIBS})
-target_link_options(vup PRIVATE ${VUP_WIN32_STATIC_RUNTIME})
+target_link_options(vup PRIVATE ${VUP_WIN32_STATIC_RUNTIME} $<$<CONFIG:Release>:-s>)
 
 # vup-win32.zip (32-bit) or vup-win64.zip (64-bit): one folder holding vup.exe,
 # the pictures in Data/, the tune in data/ and a README.

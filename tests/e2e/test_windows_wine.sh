@@ -1,0 +1,347 @@
+#!/usr/bin/env bash
+# The Windows build under 64-bit Wine in Xvfb:
+#   1. the Win32 backend's own tests (vup_win32_tests.exe);
+#   2. without Data/Main.bmp the start ends with the "Initialization Failed."
+#      box, shown after the display is closed;
+#   3. on an 800x600 screen the show opens fullscreen, draws the opening
+#      picture, and Escape ends it with status 0;
+#   4. on a 1024x768 screen the 800x600 mode is refused, the "Kavu GL" question
+#      is answered Yes with Return, the show runs windowed, and Escape ends it
+#      with status 0.
+# The first argument (the Linux binary) is not used. Prints SKIPPED and passes
+# when MinGW-w64, Wine or the X tools are not installed.
+set -uo pipefail
+
+repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+wine=/usr/lib/wine/wine64
+wineserver=/usr/lib/wine/wineserver
+
+missing=()
+for tool in x86_64-w64-mingw32-g++-posix Xvfb xdotool import convert identify cmake; do
+    command -v "$tool" >/dev/null || missing+=("$tool")
+done
+[ -x "$wine" ] || missing+=(wine64)
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "SKIPPED: not installed: ${missing[*]}"
+    exit 0
+fi
+
+work=$(mktemp -d /tmp/vup-wine.XXXXXX)
+xvfb_pid=""
+show_pid=""
+
+stop_xvfb() {
+    if [ -n "$xvfb_pid" ]; then
+        kill "$xvfb_pid" 2>/dev/null
+        wait "$xvfb_pid" 2>/dev/null
+        xvfb_pid=""
+    fi
+}
+cleanup() {
+    if [ -n "$show_pid" ]; then
+        kill "$show_pid" 2>/dev/null
+    fi
+    # Ends only the Wine processes of this test's own prefix.
+    WINEPREFIX=$work/prefix "$wineserver" -k 2>/dev/null
+    stop_xvfb
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+phase() {
+    echo "[${SECONDS} s] $*"
+}
+
+failures=0
+fail() {
+    echo "FAIL: $*"
+    failures=$((failures + 1))
+}
+
+# --- build (incremental when the build folder is up to date) ---
+phase "Building the 64-bit Windows package"
+if ! "$repo/scripts/build-windows.sh" win64 >"$work/build.log" 2>&1; then
+    tail -30 "$work/build.log"
+    echo "FAIL: the Windows build failed"
+    exit 1
+fi
+build=${VUP_WINDOWS_BUILD_ROOT:-$repo}/build-win64
+
+# --- X server and Wine prefix ---
+start_xvfb() {  # width height
+    stop_xvfb
+    local display
+    for display in $(seq 77 99); do
+        [ -e "/tmp/.X$display-lock" ] || [ -e "/tmp/.X11-unix/X$display" ] || break
+    done
+    Xvfb ":$display" -screen 0 "$1x$2x24" -nolisten tcp >"$work/xvfb.log" 2>&1 &
+    xvfb_pid=$!
+    export DISPLAY=":$display"
+    local i
+    for i in $(seq 1 50); do
+        xdotool getdisplaygeometry >/dev/null 2>&1 && return 0
+        sleep 0.1
+    done
+    echo "FAIL: Xvfb did not start on :$display"
+    exit 1
+}
+
+export WINEPREFIX=$work/prefix
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="  # no Mono or Gecko install prompts
+start_xvfb 800 600
+if ! timeout 90 "$wine" wineboot -i >"$work/wineboot.log" 2>&1; then
+    tail -20 "$work/wineboot.log"
+    echo "FAIL: wineboot did not finish"
+    exit 1
+fi
+
+# --- 1. backend tests ---
+phase "Running the Win32 backend tests"
+if ! (cd "$work" && timeout 60 "$wine" "$build/vup_win32_tests.exe" >"$work/unit.log" 2>&1); then
+    grep -E '^\[  FAILED|Failure|error' "$work/unit.log" | head -30
+    fail "vup_win32_tests.exe"
+else
+    grep -E '^\[  PASSED' "$work/unit.log"
+fi
+
+# --- the show ---
+package=$work/package
+cp -r "$build/package/vup-win64" "$package"
+
+window_titles() {
+    local id
+    for id in $(xdotool search --name . 2>/dev/null); do
+        xdotool getwindowname "$id" 2>/dev/null
+    done
+}
+
+# Waits until a window with exactly this title exists; prints its id.
+wait_for_window() {  # title seconds
+    local tries=$(($2 * 4)) id
+    while [ $tries -gt 0 ]; do
+        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1)
+        if [ -n "$id" ]; then
+            echo "$id"
+            return 0
+        fi
+        if [ -n "$show_pid" ] && ! kill -0 "$show_pid" 2>/dev/null; then
+            return 1
+        fi
+        sleep 0.25
+        tries=$((tries - 1))
+    done
+    return 1
+}
+
+start_show() {  # package folder
+    (cd "$1" && exec "$wine" vup.exe) >"$work/show.log" 2>&1 &
+    show_pid=$!
+    show_started=$(date +%s%N)
+}
+
+# Seconds, with tenths, since the show was started.
+show_age() {
+    local now
+    now=$(date +%s%N)
+    echo $(((now - show_started) / 1000000000)).$((((now - show_started) / 100000000) % 10))
+}
+
+# With no window manager the X input focus follows the pointer, and Wine
+# moves neither: put the pointer on the window before typing, as a viewer
+# would.
+press_key() {  # window key
+    local WIDTH HEIGHT X Y SCREEN WINDOW
+    eval "$(xdotool getwindowgeometry --shell "$1")"
+    xdotool mousemove --window "$1" $((WIDTH / 2)) $((HEIGHT / 2))
+    sleep 0.2
+    xdotool key "$2"
+}
+
+# Waits for the show to end; its exit status, or 124 when it did not end.
+wait_for_exit() {  # seconds
+    local tries=$(($1 * 4))
+    while kill -0 "$show_pid" 2>/dev/null && [ $tries -gt 0 ]; do
+        sleep 0.25
+        tries=$((tries - 1))
+    done
+    if kill -0 "$show_pid" 2>/dev/null; then
+        return 124
+    fi
+    wait "$show_pid"
+    local status=$?
+    show_pid=""
+    return $status
+}
+
+mean_rgb() {  # image [crop geometry]
+    local crop=()
+    [ -n "${2:-}" ] && crop=(-crop "$2" +repage)
+    convert "$1" "${crop[@]}" -format \
+        '%[fx:int(255*mean.r+0.5)] %[fx:int(255*mean.g+0.5)] %[fx:int(255*mean.b+0.5)]' info:
+}
+
+# The opening picture: a quad from (-7, -14) to (13, 6) at depth 20 under a
+# 45-degree, 4:3 perspective. An inner part of what the screen shows of it is
+# compared with the same part of Data/Main.bmp, as mean colours.
+check_opening_picture() {  # screenshot, client area's x and y on the screen
+    local shot=$1 x0=$2 y0=$3
+    if [ "$(mean_rgb "$shot")" = "0 0 0" ]; then
+        fail "the screen is all black"
+        return
+    fi
+    local picture=$package/Data/Main.bmp
+    local size
+    size=$(identify -format '%w %h' "$picture") || { fail "cannot read Data/Main.bmp"; return; }
+    # Screen region x 170..780, y 100..580 of the 800x600 client area, and the
+    # picture region it shows (texture v counts up from the bottom row).
+    local crops
+    crops=$(awk -v size="$size" -v x0="$x0" -v y0="$y0" 'BEGIN {
+        split(size, s, " ");
+        halfH = 20 * sin(3.14159265 / 8) / cos(3.14159265 / 8); halfW = halfH * 4 / 3;
+        u0 = (-halfW + 170 / 800 * 2 * halfW + 7) / 20; u1 = (-halfW + 780 / 800 * 2 * halfW + 7) / 20;
+        v1 = (halfH - 100 / 600 * 2 * halfH + 14) / 20; v0 = (halfH - 580 / 600 * 2 * halfH + 14) / 20;
+        printf "610x480+%d+%d ", x0 + 170, y0 + 100;
+        printf "%dx%d+%d+%d\n", (u1 - u0) * s[1], (v1 - v0) * s[2], u0 * s[1], (1 - v1) * s[2];
+    }')
+    local screen_rgb picture_rgb corner_rgb
+    screen_rgb=$(mean_rgb "$shot" "${crops%% *}")
+    picture_rgb=$(mean_rgb "$picture" "${crops##* }")
+    corner_rgb=$(mean_rgb "$shot" "120x60+$x0+$y0")
+    echo "opening picture: screen mean ($screen_rgb), picture mean ($picture_rgb)," \
+         "top-left corner ($corner_rgb)"
+    local near
+    near=$(awk -v a="$screen_rgb" -v b="$picture_rgb" 'BEGIN {
+        split(a, p, " "); split(b, q, " "); ok = 1;
+        for (i = 1; i <= 3; i++) { d = p[i] - q[i]; if (d < 0) d = -d; if (d > 20) ok = 0 }
+        print ok }')
+    [ "$near" = 1 ] || fail "the screen does not show the opening picture's colours"
+    # Left of and above the quad only the black clear colour shows.
+    [ "$corner_rgb" = "0 0 0" ] || fail "the top-left corner is not black"
+}
+
+# The first frame that is not black, and whether it was surely taken within
+# the show's first 10 seconds, which belong to the opening picture. The show's
+# clock starts after Wine has started the program, so a frame taken less than
+# 10 s after starting Wine is one; on a loaded machine the start can take
+# longer, and then only a non-black screen is required.
+capture_first_frame() {  # output file; sets frame_in_opening to 1 or 0
+    local try age
+    for try in $(seq 1 40); do
+        age=$(show_age)
+        import -window root "$1"
+        [ "$(mean_rgb "$1")" = "0 0 0" ] || break
+        sleep 0.25
+    done
+    frame_in_opening=0
+    [ "${age%.*}" -lt 10 ] && frame_in_opening=1
+    echo "first frame taken ${age} s after starting the program"
+}
+
+check_first_frame() {  # screenshot, client area's x and y on the screen
+    if [ $frame_in_opening = 1 ]; then
+        check_opening_picture "$@"
+    elif [ "$(mean_rgb "$1")" = "0 0 0" ]; then
+        fail "the screen is all black"
+    else
+        echo "note: the program started too slowly to catch the opening picture"
+    fi
+}
+
+have_pictures=1
+for picture in Greetz Main VOLVO klump; do
+    [ -f "$package/Data/$picture.bmp" ] || have_pictures=0
+done
+[ -f "$package/data/tulmor.mid" ] || echo "note: data/tulmor.mid is missing (the show runs silent)"
+
+# --- 2. a picture that cannot be loaded ends the start with a box ---
+phase "Start without Data/Main.bmp"
+package_without_main=$work/package-without-main
+cp -r "$package" "$package_without_main"
+rm -f "$package_without_main/Data/Main.bmp"
+start_show "$package_without_main"
+if box=$(wait_for_window ERROR 30); then
+    # The display is closed before its box is shown.
+    if xdotool search --onlyvisible --name '^Vup$' >/dev/null 2>&1; then
+        fail "the display window is still shown under the \"Initialization Failed.\" box"
+    fi
+    press_key "$box" Return
+    wait_for_exit 20
+    [ $? != 124 ] || fail "the program did not end after its \"Initialization Failed.\" box"
+else
+    fail "no ERROR box without Data/Main.bmp; windows: $(window_titles | tr '\n' ',')"
+fi
+[ -n "$show_pid" ] && { kill "$show_pid" 2>/dev/null; show_pid=""; }
+
+# --- 3. fullscreen on an 800x600 screen ---
+run_fullscreen() {
+    phase "Fullscreen run on an 800x600 screen"
+    start_show "$package"
+    local window status
+    if ! window=$(wait_for_window Vup 30); then
+        fail "fullscreen run: no window titled Vup; windows: $(window_titles | tr '\n' ',')"
+        return
+    fi
+    capture_first_frame "$work/fullscreen.png"
+    echo "window: $(xdotool getwindowgeometry "$window" | tr '\n' ' ')"
+    check_first_frame "$work/fullscreen.png" 0 0
+    if [ -n "${VUP_WINE_SHOTS:-}" ]; then
+        cp "$work/fullscreen.png" "$VUP_WINE_SHOTS/"
+    fi
+    press_key "$window" Escape
+    wait_for_exit 20
+    status=$?
+    [ $status = 0 ] || fail "fullscreen run: exit status $status after Escape (want 0)"
+}
+
+# --- 4. refused mode on a 1024x768 screen, windowed by answering Yes ---
+run_windowed_fallback() {
+    phase "Windowed fallback on a 1024x768 screen"
+    # The prefix's desktop process is tied to the old X server: end it first.
+    "$wineserver" -k 2>/dev/null
+    "$wineserver" -w 2>/dev/null
+    start_xvfb 1024 768
+    start_show "$package"
+    local question window status
+    if ! question=$(wait_for_window "Kavu GL" 30); then
+        fail "no \"Kavu GL\" question on a 1024x768 screen; windows: $(window_titles | tr '\n' ',')"
+        return
+    fi
+    import -window root "$work/question.png"
+    press_key "$question" Return  # Yes is the default button
+    if ! window=$(wait_for_window Vup 30); then
+        fail "windowed run: no window titled Vup after Yes; windows: $(window_titles | tr '\n' ',')"
+        return
+    fi
+    capture_first_frame "$work/windowed.png"
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    echo "window: ${WIDTH}x${HEIGHT} at $X,$Y"
+    # Windowed: the window sits at the screen's corner, so its frame and
+    # caption push the 800x600 client area (the X window Wine shows) right and
+    # down.
+    if [ "$WIDTH" != 800 ] || [ "$HEIGHT" != 600 ] || [ "$X" -le 0 ] || [ "$Y" -le "$X" ]; then
+        fail "windowed run: client area ${WIDTH}x${HEIGHT} at $X,$Y"
+    fi
+    check_first_frame "$work/windowed.png" "$X" "$Y"
+    if [ -n "${VUP_WINE_SHOTS:-}" ]; then
+        cp "$work/question.png" "$work/windowed.png" "$VUP_WINE_SHOTS/"
+    fi
+    press_key "$window" Escape
+    wait_for_exit 20
+    status=$?
+    [ $status = 0 ] || fail "windowed run: exit status $status after Escape (want 0)"
+}
+
+if [ $have_pictures = 1 ]; then
+    run_fullscreen
+    run_windowed_fallback
+else
+    echo "note: Data/ has no pictures yet: the show itself is not run"
+fi
+
+if [ $failures -gt 0 ]; then
+    echo "$failures check(s) failed; show log:"
+    tail -20 "$work/show.log"
+    exit 1
+fi
+echo "PASSED"
