@@ -209,21 +209,6 @@ TEST_F(BitmapReaderTest, EveryTruncationOfAValidFileIsRefusedOrStaysInside) {
     }
 }
 
-TEST_F(BitmapReaderTest, TruncatedFilesOnDiskAreRefusedThroughTheMapping) {
-    const Bytes file = BuildBmp(ValidIndexed(4));
-    for (size_t length = 0; length < file.size(); ++length) {
-        FakePlatformReset();
-        FakePlatform().focus = kFocusWindow;
-        const Picture picture = Load(Bytes(file.begin(), file.begin() + length), "cut.bmp");
-        EXPECT_FALSE(picture.loaded);
-        if (length == 0) {
-            ExpectOneErrorBox("Failed to open DIB file " + PathOf("cut.bmp") + ".\n");
-        } else {
-            ExpectOneErrorBox(kConversionError);
-        }
-    }
-}
-
 namespace {
 
 // Fails the n-th allocation the reader asks for (counting from 1).

@@ -110,10 +110,3 @@ TEST_F(AssetDirTest, SizesOpenGl11CannotUseAreFlaggedButDoNotStopTheShow) {
                          "unpack alignment"))
         << result.out;
 }
-
-TEST(AssetPath, JoinsOntoTheDirectory) {
-    EXPECT_EQ(AssetPath("", "Data/Main.bmp"), "Data/Main.bmp");
-    EXPECT_EQ(AssetPath(".", "Data/Main.bmp"), "Data/Main.bmp");
-    EXPECT_EQ(AssetPath("/srv/vup", "Data/Main.bmp"), "/srv/vup/Data/Main.bmp");
-    EXPECT_EQ(AssetPath("/srv/vup/", "Data/Main.bmp"), "/srv/vup/Data/Main.bmp");
-}
