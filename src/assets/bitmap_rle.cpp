@@ -54,6 +54,7 @@ void DecodeRunLength(const BitmapLayout& layout, const unsigned char* colours,
     size_t position = 0;
     while (pen.y < layout.rows && length - position >= 2) {
         const unsigned count = pixels[position];
+        // The run's value, or after a count of 0 the escape code.
         const unsigned code = pixels[position + 1];
         position += 2;
         if (count != 0) {
