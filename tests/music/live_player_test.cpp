@@ -23,8 +23,15 @@ protected:
         const char* chosen = std::getenv("VUP_SOUNDFONT");
         hadSoundFont = chosen != nullptr;
         savedSoundFont = chosen != nullptr ? chosen : "";
+        UseTestSoundFont();
+    }
+    void UseTestSoundFont() {
         if (!hadSoundFont && std::filesystem::exists(kSmallSoundFont)) {
             setenv("VUP_SOUNDFONT", kSmallSoundFont, 1);
+        } else if (hadSoundFont) {
+            setenv("VUP_SOUNDFONT", savedSoundFont.c_str(), 1);
+        } else {
+            unsetenv("VUP_SOUNDFONT");
         }
     }
     void TearDown() override {
@@ -88,12 +95,16 @@ TEST_F(LivePlayer, RepeatedStartUpsKeepExactlyOneCopyOfTheTune) {
             EXPECT_EQ(FMUSIC_SetMasterVolume(previous, 256), 0) << "open " << open;
         }
         previous = song;
-        EXPECT_EQ(MusicLiveSynthCount(), 1) << "open " << open;
-        EXPECT_EQ(MusicLivePlayerCount(), 1) << "open " << open;
+        // This open's synth may still be in the making; the earlier ones are gone.
+        EXPECT_LE(MusicLiveSynthCount(), 1) << "open " << open;
+        EXPECT_LE(MusicLivePlayerCount(), 1) << "open " << open;
         EXPECT_LE(MusicLiveDriverCount(), 1) << "open " << open;
     }
     MusicWaitForLoader();
     EXPECT_EQ(MusicSongIsPlaying(), 1);
+    EXPECT_EQ(MusicLiveSynthCount(), 1);
+    EXPECT_EQ(MusicLivePlayerCount(), 1);
+    EXPECT_LE(MusicLiveDriverCount(), 1);
     EXPECT_EQ(MusicLiveSettingsCount(), 1);
 }
 
@@ -117,7 +128,7 @@ TEST_F(LivePlayer, MissingSoundFontGivesNullAndSilence) {
     EXPECT_EQ(MusicLiveSynthCount(), 0);
     EXPECT_EQ(MusicSongIsPlaying(), 0);
     // Once the instruments are back, the next open plays again.
-    unsetenv("VUP_SOUNDFONT");
+    UseTestSoundFont();
     EXPECT_NE(StartUp(tunePath), nullptr);
 }
 

@@ -14,6 +14,7 @@
 namespace {
 
 constexpr int kRate = 44100;
+constexpr const char* kSmallSoundFont = "/usr/share/sounds/sf2/TimGM6mb.sf2";
 
 // Root-mean-square level of frames [first, first + count) of both channels.
 double Level(const std::vector<int16_t>& samples, int64_t first, int64_t count) {
@@ -35,6 +36,10 @@ protected:
         const char* chosen = std::getenv("VUP_SOUNDFONT");
         hadSoundFont = chosen != nullptr;
         savedSoundFont = chosen != nullptr ? chosen : "";
+        // The small font loads in a fraction of the time of the default one.
+        if (!hadSoundFont && std::filesystem::exists(kSmallSoundFont)) {
+            setenv("VUP_SOUNDFONT", kSmallSoundFont, 1);
+        }
     }
     void TearDown() override {
         if (hadSoundFont) {

@@ -1,8 +1,9 @@
-// The show's sound library on FluidSynth. One song at a time: the four calls
-// return at once, and a loader thread brings in the SoundFont and opens the
-// audio output, then starts the song if it has been asked to play by then.
-// Any missing piece (SoundFont, tune, audio device) means silence, never a
-// failure of the show.
+// The show's sound library on FluidSynth. One song at a time. The four calls
+// only check that a tune and a SoundFont are there and note what is asked;
+// a loader thread builds the synth, brings in the SoundFont (seconds for a
+// large one), applies the volume, starts the song if it has been asked to play
+// by then, and opens the audio output. Any missing piece (SoundFont, tune,
+// audio device) means silence, never a failure of the show.
 #include <fluidsynth.h>
 #include <pthread.h>
 
@@ -21,19 +22,23 @@ struct MusicSession {
     // The value handed out as the current song's handle; 0 when there is none.
     // Handles are tokens, never dereferenced, so a stale one is simply refused.
     uintptr_t songToken = 0;
-    fluid_settings_t* settings = nullptr;
-    fluid_synth_t* synth = nullptr;
-    fluid_player_t* player = nullptr;
-    char soundFontPath[4096] = {};
 
+    // Handed to the loader, which owns them until it has been joined.
+    MusicTune tune = {};
+    char soundFontPath[4096] = {};
     pthread_t loader = {};
     bool loaderRunning = false;
 
-    // Shared with the loader thread, under `lock`.
+    // Shared with the loader thread, under `lock`. The FluidSynth pieces are
+    // made by the loader; the caller's thread touches them only once `loaded`
+    // is set, or after joining the loader.
     pthread_mutex_t lock = PTHREAD_MUTEX_INITIALIZER;
+    fluid_settings_t* settings = nullptr;
+    fluid_synth_t* synth = nullptr;
+    fluid_player_t* player = nullptr;
     fluid_audio_driver_t* driver = nullptr;
     bool loaded = false;
-    bool instrumentsReady = false;
+    int volume = 256;
     bool playRequested = false;
     bool playing = false;
 };
@@ -41,9 +46,9 @@ struct MusicSession {
 static MusicSession session;
 static uintptr_t lastSongToken = 0;
 
-// Called with the lock held, once the instruments are in and play is wanted.
+// Called with the lock held once the song is loaded and play is wanted.
 static void StartPlayerLocked() {
-    if (!session.instrumentsReady || session.player == nullptr) {
+    if (session.player == nullptr) {
         return;
     }
     if (session.playing) {
@@ -53,19 +58,32 @@ static void StartPlayerLocked() {
     }
 }
 
-static void* LoadInstruments(void*) {
+static void* LoadSongInBackground(void*) {
+    fluid_settings_t* settings = MusicNewSettings(session.mixRate);
+    fluid_synth_t* synth = MusicNewSynth(settings);
     const bool instruments =
-        fluid_synth_sfload(session.synth, session.soundFontPath, 1) != FLUID_FAILED;
-    fluid_audio_driver_t* driver =
-        instruments ? MusicOpenAudioDriver(session.settings, session.synth) : nullptr;
+        synth != nullptr && fluid_synth_sfload(synth, session.soundFontPath, 1) != FLUID_FAILED;
+    fluid_player_t* player = instruments ? MusicNewPlayer(synth, session.tune) : nullptr;
+    MusicFreeTune(&session.tune);
 
     pthread_mutex_lock(&session.lock);
-    session.driver = driver;
-    session.instrumentsReady = instruments;
+    session.settings = settings;
+    session.synth = synth;
+    session.player = player;
     session.loaded = true;
+    if (synth != nullptr) {
+        fluid_synth_set_gain(synth, MusicGainForVolume(session.volume));
+    }
     if (session.playRequested) {
         StartPlayerLocked();
     }
+    pthread_mutex_unlock(&session.lock);
+
+    // Last, so the output's first samples are already the song's.
+    fluid_audio_driver_t* driver =
+        player != nullptr ? MusicOpenAudioDriver(settings, synth) : nullptr;
+    pthread_mutex_lock(&session.lock);
+    session.driver = driver;
     pthread_mutex_unlock(&session.lock);
     return nullptr;
 }
@@ -84,13 +102,14 @@ static void ReleaseSong() {
     MusicDeletePlayer(session.player);
     MusicDeleteSynth(session.synth);
     MusicDeleteSettings(session.settings);
+    MusicFreeTune(&session.tune);
     session.driver = nullptr;
     session.player = nullptr;
     session.synth = nullptr;
     session.settings = nullptr;
     session.songToken = 0;
     session.loaded = false;
-    session.instrumentsReady = false;
+    session.volume = 256;
     session.playRequested = false;
     session.playing = false;
 }
@@ -126,35 +145,19 @@ int FSOUND_Init(int mixRate, int, unsigned int) {
     return 1;
 }
 
-// Everything that can be made without touching the SoundFont: settings,
-// synth and a player holding the tune. The SoundFont is checked by name only.
-static bool PrepareSong(const char* path) {
-    if (!MusicFindSoundFont(session.soundFontPath, sizeof session.soundFontPath)) {
-        return false;
-    }
-    MusicTune tune;
-    if (!MusicReadTune(path, &tune)) {
-        return false;
-    }
-    session.settings = MusicNewSettings(session.mixRate);
-    session.synth = MusicNewSynth(session.settings);
-    session.player = MusicNewPlayer(session.synth, tune);
-    MusicFreeTune(&tune);
-    if (session.player == nullptr) {
-        return false;
-    }
-    fluid_synth_set_gain(session.synth, MusicGainForVolume(256));
-    session.loaderRunning = pthread_create(&session.loader, nullptr, LoadInstruments, nullptr) == 0;
-    return session.loaderRunning;
-}
-
 SongHandle FMUSIC_LoadSong(const char* path) {
     if (!session.mixerReady) {
         return nullptr;
     }
     ReleaseSong();
-    if (!PrepareSong(path)) {
-        ReleaseSong();
+    if (!MusicFindSoundFont(session.soundFontPath, sizeof session.soundFontPath) ||
+        !MusicReadTune(path, &session.tune)) {
+        return nullptr;
+    }
+    session.loaderRunning =
+        pthread_create(&session.loader, nullptr, LoadSongInBackground, nullptr) == 0;
+    if (!session.loaderRunning) {
+        MusicFreeTune(&session.tune);
         return nullptr;
     }
     session.songToken = ++lastSongToken;
@@ -165,8 +168,12 @@ int FMUSIC_SetMasterVolume(SongHandle song, int volume) {
     if (!IsCurrentSong(song)) {
         return 0;
     }
-    // The synth serialises its own calls, so this is safe while loading.
-    fluid_synth_set_gain(session.synth, MusicGainForVolume(volume));
+    pthread_mutex_lock(&session.lock);
+    session.volume = volume;
+    if (session.loaded && session.synth != nullptr) {
+        fluid_synth_set_gain(session.synth, MusicGainForVolume(volume));
+    }
+    pthread_mutex_unlock(&session.lock);
     return 1;
 }
 
