@@ -1,0 +1,138 @@
+#include "render_support.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include "assets/scene_resources.h"
+#include "platform/egl/offscreen_gl.h"
+#include "platform/gl.h"
+#include "shell/display.h"
+
+static constexpr int kWidth = 800;
+static constexpr int kHeight = 600;
+static constexpr int kPictureSize = 8;
+
+Rgb TestPictureColour(int slot, int quadrant) {
+    static const Rgb colours[kTextureSlotCount][4] = {
+        {{200, 40, 40}, {40, 200, 40}, {40, 40, 200}, {200, 200, 40}},
+        {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 0}},
+        {{0, 255, 255}, {255, 0, 255}, {128, 64, 0}, {64, 0, 128}},
+        {{250, 128, 0}, {0, 128, 250}, {128, 250, 0}, {90, 90, 90}},
+    };
+    return colours[slot][quadrant];
+}
+
+// An 8 x 8 picture of four solid quadrants, rows bottom first like the
+// loader's pictures, uploaded the way the slots are filled at display open.
+static void UploadTestPicture(int slot) {
+    uint8_t pixels[kPictureSize * kPictureSize * 3];
+    for (int row = 0; row < kPictureSize; ++row) {
+        for (int column = 0; column < kPictureSize; ++column) {
+            const int quadrant = (row >= kPictureSize / 2 ? 2 : 0) + (column >= kPictureSize / 2);
+            const Rgb colour = TestPictureColour(slot, quadrant);
+            uint8_t* texel = &pixels[(row * kPictureSize + column) * 3];
+            texel[0] = static_cast<uint8_t>(colour.r);
+            texel[1] = static_cast<uint8_t>(colour.g);
+            texel[2] = static_cast<uint8_t>(colour.b);
+        }
+    }
+    glGenTextures(1, &textureNames[slot]);
+    glBindTexture(GL_TEXTURE_2D, textureNames[slot]);
+    glTexImage2D(GL_TEXTURE_2D, 0, 3, kPictureSize, kPictureSize, 0, GL_RGB, GL_UNSIGNED_BYTE,
+                 pixels);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+}
+
+void SceneRenderTest::SetUp() {
+    ASSERT_EQ(OffscreenGlCreate(kWidth, kHeight), 1) << "no offscreen OpenGL context";
+    ResizeViewport(kWidth, kHeight);
+    for (int slot = 0; slot < kTextureSlotCount; ++slot) {
+        UploadTestPicture(slot);
+    }
+    // The fixed render state and light 1, as the display open sets them.
+    glEnable(GL_TEXTURE_2D);
+    glShadeModel(GL_SMOOTH);
+    glClearColor(0.0f, 0.0f, 0.0f, 0.5f);
+    glClearDepth(1.0);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LEQUAL);
+    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+    const float ambient[4] = {0.5f, 0.5f, 0.5f, 1.0f};
+    const float diffuse[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+    const float position[4] = {0.0f, 0.0f, 10.0f, 1.0f};
+    glLightfv(GL_LIGHT1, GL_AMBIENT, ambient);
+    glLightfv(GL_LIGHT1, GL_DIFFUSE, diffuse);
+    glLightfv(GL_LIGHT1, GL_POSITION, position);
+    glEnable(GL_LIGHT1);
+}
+
+void SceneRenderTest::TearDown() {
+    OffscreenGlDestroy();
+}
+
+static void WritePng(const std::vector<uint8_t>& rgba, const std::string& directory,
+                     const std::string& name) {
+    const std::string ppm = directory + "/" + name + ".ppm";
+    FILE* file = std::fopen(ppm.c_str(), "wb");
+    if (file == nullptr) {
+        return;
+    }
+    std::fprintf(file, "P6\n%d %d\n255\n", kWidth, kHeight);
+    // PPM rows run top first; the frame's bottom first.
+    for (int row = kHeight - 1; row >= 0; --row) {
+        for (int column = 0; column < kWidth; ++column) {
+            std::fwrite(&rgba[(row * kWidth + column) * 4], 1, 3, file);
+        }
+    }
+    std::fclose(file);
+    const std::string command = "convert '" + ppm + "' '" + directory + "/" + name + ".png'";
+    if (std::system(command.c_str()) == 0) {
+        std::remove(ppm.c_str());
+    }
+}
+
+void SceneRenderTest::ReadFrame(const std::string& name) {
+    frame.assign(static_cast<size_t>(kWidth) * kHeight * 4, 0);
+    OffscreenGlReadPixels(frame.data());
+    if (const char* directory = std::getenv("VUP_RENDER_DUMP")) {
+        WritePng(frame, directory, name);
+    }
+}
+
+Rgb SceneRenderTest::PixelAt(int x, int y) const {
+    if (x < 0 || y < 0 || x >= kWidth || y >= kHeight || frame.empty()) {
+        ADD_FAILURE() << "pixel (" << x << ", " << y << ") is outside the frame";
+        return {-1, -1, -1};
+    }
+    const uint8_t* pixel = &frame[(static_cast<size_t>(y) * kWidth + x) * 4];
+    return {pixel[0], pixel[1], pixel[2]};
+}
+
+Rgb SceneRenderTest::PixelAtEye(double x, double y, double z) const {
+    int windowX = 0;
+    int windowY = 0;
+    ProjectEye(x, y, z, &windowX, &windowY);
+    return PixelAt(windowX, windowY);
+}
+
+void ProjectEye(double x, double y, double z, int* windowX, int* windowY) {
+    const double focal = 1.0 / std::tan(45.0 / 2.0 * M_PI / 180.0);
+    const double aspect = static_cast<double>(kWidth) / kHeight;
+    const double ndcX = x * focal / aspect / -z;
+    const double ndcY = y * focal / -z;
+    *windowX = static_cast<int>(std::floor((ndcX + 1.0) * 0.5 * kWidth));
+    *windowY = static_cast<int>(std::floor((ndcY + 1.0) * 0.5 * kHeight));
+}
+
+::testing::AssertionResult ColourNear(const Rgb& actual, const Rgb& expected, int tolerance) {
+    if (std::abs(actual.r - expected.r) <= tolerance &&
+        std::abs(actual.g - expected.g) <= tolerance &&
+        std::abs(actual.b - expected.b) <= tolerance) {
+        return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure()
+           << "colour (" << actual.r << ", " << actual.g << ", " << actual.b << "), expected ("
+           << expected.r << ", " << expected.g << ", " << expected.b << ") within " << tolerance;
+}
