@@ -53,22 +53,19 @@ TEST(Win32FileMap, MapsTheWholeFileInPlace) {
     EXPECT_TRUE(DeleteFileA(path.c_str()));
 }
 
-TEST(Win32FileMap, AnEmptyFileCannotBeMappedAndLeavesNothingOpen) {
+TEST(Win32FileMap, UnmappableFilesFailWithNothingLeftOpen) {
+    // An empty file has nothing to map; a missing one cannot be opened.
     const std::string path = TempPath("vup_map_empty.bin");
     WriteTestFile(path, "");
-
-    MappedFile file = {};
-    EXPECT_EQ(MapFileReadOnly(path.c_str(), &file), 0);
-    EXPECT_TRUE(IsCleared(file));
-    EXPECT_TRUE(DeleteFileA(path.c_str()));
-}
-
-TEST(Win32FileMap, AMissingFileFailsWithAClearedRecord) {
     MappedFile file;
     file.data = reinterpret_cast<const unsigned char*>(&file);  // stale values
     file.size = 5;
     file.fileHandle = 9;
     file.mappingHandle = 9;
+    EXPECT_EQ(MapFileReadOnly(path.c_str(), &file), 0);
+    EXPECT_TRUE(IsCleared(file));
+    EXPECT_TRUE(DeleteFileA(path.c_str()));  // no handle kept it open
+
     EXPECT_EQ(MapFileReadOnly("Data/no such picture.bmp", &file), 0);
     EXPECT_TRUE(IsCleared(file));
 }

@@ -47,27 +47,6 @@ TEST(PixelFormatCopy, EveryFieldLandsInItsDescriptorField) {
     EXPECT_EQ(descriptor.dwDamageMask, request.dwDamageMask);
 }
 
-TEST(PixelFormatCopy, TheShowsRequestReadsBackAsWin32Values) {
-    PixelFormatRequest request;
-    request.nSize = sizeof(PixelFormatRequest);
-    request.nVersion = 1;
-    request.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
-    request.iPixelType = PFD_TYPE_RGBA;
-    request.cColorBits = 16;
-    request.cDepthBits = 16;
-    PIXELFORMATDESCRIPTOR descriptor;
-    CopyPixelFormatRequest(&request, &descriptor);
-
-    EXPECT_EQ(descriptor.nSize, 40);
-    EXPECT_EQ(descriptor.nVersion, 1);
-    EXPECT_EQ(descriptor.dwFlags, 0x25u);
-    EXPECT_EQ(descriptor.iPixelType, 0);
-    EXPECT_EQ(descriptor.cColorBits, 16);
-    EXPECT_EQ(descriptor.cDepthBits, 16);
-    EXPECT_EQ(descriptor.iLayerType, PFD_MAIN_PLANE);
-    EXPECT_EQ(descriptor.cStencilBits, 0);
-}
-
 TEST(MessageConversion, KeepsFullWidthParameters) {
     MSG source = {};
     source.hwnd = reinterpret_cast<HWND>(static_cast<uintptr_t>(0x1234));

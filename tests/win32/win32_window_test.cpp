@@ -40,11 +40,6 @@ intptr_t SecondProcedure(WindowHandle window, uint32_t message, uintptr_t wParam
     return PlatformDefWindowProc(window, message, wParam, lParam);
 }
 
-// A procedure that refuses window creation by answering WM_NCCREATE with 0.
-intptr_t RefusingProcedure(WindowHandle, uint32_t, uintptr_t, intptr_t) {
-    return 0;
-}
-
 class Win32Window : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -107,12 +102,6 @@ TEST_F(Win32Window, SentMessagesReachTheRegisteredProcedureWithFullParameters) {
     EXPECT_EQ(lastProbe.lParam, -77);
 }
 
-TEST_F(Win32Window, TheProcedureDecidesWhetherCreationSucceeds) {
-    ASSERT_EQ(Register(RefusingProcedure), 1);
-    window = Create();
-    EXPECT_EQ(window, nullptr);
-}
-
 TEST_F(Win32Window, ASecondRegistrationFailsAndKeepsTheFirstProcedure) {
     ASSERT_EQ(Register(FirstProcedure), 1);
     EXPECT_EQ(Register(SecondProcedure), 0);
@@ -122,14 +111,6 @@ TEST_F(Win32Window, ASecondRegistrationFailsAndKeepsTheFirstProcedure) {
     SendMessageA(ToHwnd(window), kProbeMessage, 1, 2);
     EXPECT_EQ(probesSeenByFirst, 1);
     EXPECT_EQ(probesSeenBySecond, 0);
-}
-
-TEST_F(Win32Window, UnregisteringTwiceFailsTheSecondTime) {
-    ASSERT_EQ(Register(FirstProcedure), 1);
-    EXPECT_EQ(PlatformUnregisterClass(kClassName, instance), 1);
-    EXPECT_EQ(PlatformUnregisterClass(kClassName, instance), 0);
-    // The class can be registered again, as every display open does.
-    EXPECT_EQ(Register(FirstProcedure), 1);
 }
 
 TEST_F(Win32Window, PostedMessagesComeOutOfTheQueueAndDispatchToTheProcedure) {
@@ -179,22 +160,6 @@ TEST_F(Win32Window, TranslatingAKeyDownQueuesItsCharacter) {
     ASSERT_EQ(PlatformPeekMessage(&message), 1);
     EXPECT_EQ(message.message, static_cast<uint32_t>(WM_CHAR));
     EXPECT_EQ(message.wParam, static_cast<uintptr_t>('a'));
-}
-
-TEST(Win32WindowRect, AWindowedFrameGrowsAroundTheClientAreaAndAPopUpDoesNot) {
-    WindowRect popup = {0, 0, 800, 600};
-    PlatformAdjustWindowRect(&popup, WS_POPUP, WS_EX_APPWINDOW);
-    EXPECT_EQ(popup.right - popup.left, 800);
-    EXPECT_EQ(popup.bottom - popup.top, 600);
-
-    WindowRect framed = {0, 0, 800, 600};
-    PlatformAdjustWindowRect(&framed, WS_OVERLAPPEDWINDOW, WS_EX_APPWINDOW | WS_EX_WINDOWEDGE);
-    EXPECT_LT(framed.left, 0);
-    EXPECT_LT(framed.top, 0);
-    EXPECT_GT(framed.right, 800);
-    EXPECT_GT(framed.bottom, 600);
-    // The caption makes the top edge thicker than the bottom one.
-    EXPECT_GT(-framed.top, framed.bottom - 600);
 }
 
 }  // namespace
