@@ -11,6 +11,7 @@
 #include <cstdlib>
 
 #include "platform/fluidsynth/music_soundfont.h"
+#include "platform/fluidsynth/music_soundfont_loader.h"
 #include "platform/fluidsynth/music_synth.h"
 #include "platform/fluidsynth/music_tune.h"
 #include "platform/music.h"
@@ -61,8 +62,7 @@ static void StartPlayerLocked() {
 static void* LoadSongInBackground(void*) {
     fluid_settings_t* settings = MusicNewSettings(session.mixRate);
     fluid_synth_t* synth = MusicNewSynth(settings);
-    const bool instruments =
-        synth != nullptr && fluid_synth_sfload(synth, session.soundFontPath, 1) != FLUID_FAILED;
+    const bool instruments = MusicLoadSoundFont(settings, synth, session.soundFontPath);
     fluid_player_t* player = instruments ? MusicNewPlayer(synth, session.tune) : nullptr;
     MusicFreeTune(&session.tune);
 
@@ -95,9 +95,17 @@ static void JoinLoader() {
     }
 }
 
+// A song being released need not finish loading: its SoundFont read is called
+// off, so quitting or re-opening the display early does not wait for it.
+static void StopLoader() {
+    MusicAbandonSoundFontLoads(true);
+    JoinLoader();
+    MusicAbandonSoundFontLoads(false);
+}
+
 // The audio output goes first so nothing renders while the rest is torn down.
 static void ReleaseSong() {
-    JoinLoader();
+    StopLoader();
     MusicCloseAudioDriver(session.driver);
     MusicDeletePlayer(session.player);
     MusicDeleteSynth(session.synth);
