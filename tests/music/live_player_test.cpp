@@ -63,15 +63,6 @@ protected:
     std::string savedSoundFont;
 };
 
-TEST_F(LivePlayer, SongPlaysOnceItsInstrumentsAreIn) {
-    SongHandle song = StartUp(tunePath);
-    ASSERT_NE(song, nullptr);
-    MusicWaitForLoader();
-    EXPECT_EQ(MusicSongIsPlaying(), 1);
-    EXPECT_EQ(MusicLiveSynthCount(), 1);
-    EXPECT_EQ(MusicLivePlayerCount(), 1);
-}
-
 TEST_F(LivePlayer, PlayAskedAfterLoadingStillStarts) {
     ASSERT_EQ(FSOUND_Init(44100, 32, 2), 1);
     SongHandle song = FMUSIC_LoadSong(tunePath.c_str());

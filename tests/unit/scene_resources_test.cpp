@@ -270,20 +270,6 @@ TEST_F(SceneResources, UnloadableInputLeavesTheSlotAlone) {
     EXPECT_TRUE(FakePlatform().boxes.empty());
 }
 
-TEST_F(SceneResources, LoadImageIfPresentHandsBackTheDecodedPicture) {
-    RgbImage* image = LoadImageIfPresent("Data/VOLVO.bmp");
-    ASSERT_NE(image, nullptr);
-    EXPECT_EQ(image->width, 4);
-    EXPECT_EQ(image->height, 2);
-    ASSERT_NE(image->pixels, nullptr);
-    // Stored blue, green, red in the file; red, green, blue in memory.
-    EXPECT_EQ(image->pixels[0], 0x90);
-    EXPECT_EQ(image->pixels[1], 0x60);
-    EXPECT_EQ(image->pixels[2], 0x30);
-    std::free(image->pixels);
-    std::free(image);
-}
-
 // The uploaded picture must not stay behind: a 512 x 512 picture holds 768 KiB,
 // far more than the bookkeeping of one load. (Under AddressSanitizer the heap
 // figures are not kept, and its leak check covers the same fault.)
