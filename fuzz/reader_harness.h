@@ -1,0 +1,45 @@
+// What both fuzz targets share: a console stand-in for the reader's two
+// platform calls that counts the boxes it is asked for, an allocator with a
+// ceiling that records every block, and the checks run on every result.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "assets/bitmap_reader.h"
+
+// Above this the harness allocator answers "no memory": a few hundred bytes
+// of run-length data may declare a 32768 x 32768 picture, and handing out
+// gigabytes per input would only slow the search, while the reader's
+// out-of-memory path gets exercised instead.
+constexpr size_t kHarnessAllocationCeiling = 16u << 20;
+
+// Set up once per process: errors shown (as counted boxes), harness allocator.
+void InstallReaderHarness();
+
+// Clears the box count and the allocation record before one read.
+void BeginRead();
+
+// Aborts (a finding) unless the result is sound: a picture with a positive
+// size whose pixel block holds exactly width x height x 3 readable bytes and
+// no box shown, or a null result after exactly one box with one of the
+// reader's texts. Returns a checksum of the pixels (0 for null) so that every
+// byte is read.
+uint64_t CheckReadResult(const RgbImage* image);
+
+// The text of the last box shown during the current read (empty if none).
+const char* LastBoxText();
+
+// Allocations the reader asked for during the last read.
+int AllocationRequests();
+
+// Runs the same bytes again with each of the first `requests` allocations
+// failing in turn: each must end null after one "Out of memory." box (leaks
+// are the leak checker's to find).
+void CheckEveryAllocationFailure(const unsigned char* bytes, size_t size, int requests);
+
+// Frees a picture the way the show does: pixels first, then the record.
+void FreePicture(RgbImage* image);
+
+// Aborts with the text when the condition is false.
+void Require(bool condition, const char* what);
