@@ -2,6 +2,7 @@
 
 #include "platform/platform.h"
 #include "shell/display.h"
+#include "shell/frame_stats.h"
 #include "show/timeline.h"
 
 uint8_t KeyStates[256];
@@ -58,6 +59,7 @@ int DemoMain(void* /*instance*/, void* /*previousInstance*/, char* /*commandLine
                 done = true;
             } else {
                 PlatformSwapBuffers(displayDC);
+                FrameStatsPresented();
             }
         }
 

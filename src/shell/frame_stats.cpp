@@ -1,0 +1,83 @@
+#include "shell/frame_stats.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+enum FrameStatsState { kStatsUndecided, kStatsCounting, kStatsOff };
+
+struct FrameStatsRecord {
+    FrameStatsState state;
+    char path[1024];
+    int64_t presented;
+    int64_t firstNs;
+    int64_t lastNs;
+};
+
+static FrameStatsRecord frameStats = {};
+static bool exitWriteArranged = false;
+
+// Unix time, so that a script can subtract the time it started the program.
+static int64_t WallClockNs() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::system_clock::now().time_since_epoch())
+        .count();
+}
+
+static void WriteAtExit() {
+    FrameStatsWrite();
+}
+
+static bool StartCounting() {
+    const char* path = std::getenv("VUP_FRAME_STATS");
+    if (path == nullptr || path[0] == '\0' || std::strlen(path) >= sizeof frameStats.path) {
+        return false;
+    }
+    std::memcpy(frameStats.path, path, std::strlen(path) + 1);
+    if (!exitWriteArranged) {
+        exitWriteArranged = true;
+        std::atexit(WriteAtExit);
+    }
+    return true;
+}
+
+void FrameStatsPresented() {
+    if (frameStats.state == kStatsOff) {
+        return;
+    }
+    const int64_t now = WallClockNs();
+    if (frameStats.state == kStatsUndecided) {
+        if (!StartCounting()) {
+            frameStats.state = kStatsOff;
+            return;
+        }
+        frameStats.state = kStatsCounting;
+        frameStats.presented = 1;
+        frameStats.firstNs = now;
+        frameStats.lastNs = now;
+        FrameStatsWrite();
+        return;
+    }
+    ++frameStats.presented;
+    frameStats.lastNs = now;
+}
+
+int FrameStatsWrite() {
+    if (frameStats.state != kStatsCounting) {
+        return 0;
+    }
+    FILE* file = std::fopen(frameStats.path, "w");
+    if (file == nullptr) {
+        return 0;
+    }
+    std::fprintf(
+        file, "presented_frames %lld\nfirst_present_unix_ns %lld\nlast_present_unix_ns %lld\n",
+        static_cast<long long>(frameStats.presented), static_cast<long long>(frameStats.firstNs),
+        static_cast<long long>(frameStats.lastNs));
+    return std::fclose(file) == 0 ? 1 : 0;
+}
+
+void FrameStatsReset() {
+    frameStats = FrameStatsRecord{};
+}

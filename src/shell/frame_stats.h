@@ -1,0 +1,21 @@
+// Counting presented frames for outside measurements: when the environment
+// variable VUP_FRAME_STATS names a file, the loop's presents are counted and
+// the file gets the count and the wall-clock times of the first and last
+// present. Without the variable nothing is written and a present costs one
+// test of a flag. The show's behaviour is the same either way.
+#pragma once
+
+#include <cstdint>
+
+// Called right after each present. The first one reads the variable, writes
+// the file at once (so a start-up measurement can stop the program right
+// after its first frame) and arranges a final write at process exit.
+void FrameStatsPresented();
+
+// Writes "presented_frames N", "first_present_unix_ns T" and
+// "last_present_unix_ns T" lines to the file; 1 when it was written, 0 when
+// counting is off or the file could not be written.
+int FrameStatsWrite();
+
+// Forgets the count and the variable's value, as at process start.
+void FrameStatsReset();
