@@ -7,6 +7,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
+
 #include "assets/bitmap_decode.h"
 #include "assets/bitmap_layout.h"
 #include "platform/file_map.h"
@@ -48,6 +52,28 @@ static unsigned char* BuildSourceDescription(const unsigned char* file,
     return description;
 }
 
+// A big fresh buffer is first touched page by page, one fault per 4 KB page,
+// which costs more than the decoding itself; asking Linux for huge pages
+// turns that into one fault per 2 MB. Only a hint: without it (or on other
+// systems) the buffer is the same, just slower to fill.
+static void AdviseHugePages(unsigned char* buffer, size_t bytes) {
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+    constexpr uintptr_t kHugePage = 2u << 20;
+    if (bytes < 2 * kHugePage) {
+        return;
+    }
+    const uintptr_t start =
+        (reinterpret_cast<uintptr_t>(buffer) + kHugePage - 1) & ~(kHugePage - 1);
+    const uintptr_t end = (reinterpret_cast<uintptr_t>(buffer) + bytes) & ~(kHugePage - 1);
+    if (end > start) {
+        madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
+    }
+#else
+    (void)buffer;
+    (void)bytes;
+#endif
+}
+
 // Decodes into a fresh buffer of exactly width x rows x 3 bytes, or null when
 // there is no memory for it.
 static unsigned char* DecodePixels(const unsigned char* file, const BitmapLayout& layout,
@@ -58,6 +84,7 @@ static unsigned char* DecodePixels(const unsigned char* file, const BitmapLayout
     if (packed == nullptr) {
         return nullptr;
     }
+    AdviseHugePages(packed, bytes);
     const unsigned char* colours = description + sizeof(BitmapInfoHeader);
     const unsigned char* pixels = file + layout.pixelOffset;
     const uint32_t compression = layout.header.compression;
