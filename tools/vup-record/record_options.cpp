@@ -23,6 +23,8 @@ static const char kUsage[] =
     "  --to S           stop before show time S seconds (default 85, the end)\n"
     "  --size WxH       picture size (default 800x600), as if the window were\n"
     "                   resized to it\n"
+    "  --frame-times FILE.csv  also write each recorded frame's render time\n"
+    "                   (frame,show_ms,render_ms) with --out\n"
     "  --help           this text\n"
     "\n"
     "Frame N is the show at N * 1000 / fps milliseconds rounded down, the way the\n"
@@ -156,6 +158,12 @@ int ParseRecordOptions(int argc, const char* const* argv, RecordOptions* options
                 return Fail(error, "--size needs WIDTHxHEIGHT, each from 1 to 8192");
             }
             i += 1;
+        } else if (arg == "--frame-times") {
+            if (value(1) == nullptr || *value(1) == '\0') {
+                return Fail(error, "--frame-times needs FILE.csv");
+            }
+            options->frameTimesPath = value(1);
+            i += 1;
         } else {
             return Fail(error, "unknown option '" + std::string(arg) + "' (see --help)");
         }
@@ -172,6 +180,9 @@ int ParseRecordOptions(int argc, const char* const* argv, RecordOptions* options
     if (haveFrame) {
         if (haveRange) {
             return Fail(error, "--from and --to go with --out, not with --frame");
+        }
+        if (!options->frameTimesPath.empty()) {
+            return Fail(error, "--frame-times goes with --out, not with --frame");
         }
         options->mode = RecordMode::kStill;
         return 1;

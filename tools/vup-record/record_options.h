@@ -19,6 +19,7 @@ struct RecordOptions {
     double stillSeconds = 0.0;
     int width = 800;
     int height = 600;
+    std::string frameTimesPath;  // --frame-times: empty for none
 };
 
 constexpr double kShowSeconds = 85.0;

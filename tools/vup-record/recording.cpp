@@ -1,11 +1,13 @@
 #include "recording.h"
 
+#include <chrono>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "audio_track.h"
 #include "frame_schedule.h"
+#include "frame_times.h"
 #include "interrupt.h"
 #include "output_file.h"
 #include "png_file.h"
@@ -41,12 +43,19 @@ static int InterruptedStatus() {
     return 128 + PendingInterrupt();
 }
 
+static double MillisecondsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+        .count();
+}
+
 // Runs the show's turns for frames 0 .. endFrame - 1 and hands frames from
 // firstFrame on to the consumer. Earlier frames are only simulated, except
 // the one just before firstFrame: a turn at an interval bound draws nothing
-// and shows what the buffer held, which must be that frame, as live.
+// and shows what the buffer held, which must be that frame, as live. With
+// times, each handed frame's render time goes there.
 static Outcome DriveFrames(const RecordOptions& options, int64_t firstFrame, int64_t endFrame,
-                           FrameConsumer consume, void* context, std::string* error) {
+                           FrameConsumer consume, void* context, FrameTimesFile* times,
+                           std::string* error) {
     std::vector<uint8_t> frame(static_cast<size_t>(options.width) * options.height * 4);
     ProgressStart(endFrame - firstFrame);
     for (int64_t n = 0; n < endFrame; ++n) {
@@ -56,9 +65,18 @@ static Outcome DriveFrames(const RecordOptions& options, int64_t firstFrame, int
         }
         // The show ends only after 85 s, past the last frame --to allows, so
         // the turn's result needs no look.
-        RunShowTurn(FrameShowTimeMs(n, options.fps), n >= firstFrame - 1);
+        const auto turnStart = std::chrono::steady_clock::now();
+        const int64_t showMs = FrameShowTimeMs(n, options.fps);
+        RunShowTurn(showMs, n >= firstFrame - 1);
         if (n < firstFrame) {
             continue;
+        }
+        if (times != nullptr) {
+            FinishShowFrame();
+            if (!AddFrameTime(times, n - firstFrame, showMs, MillisecondsSince(turnStart), error)) {
+                ProgressFinish();
+                return Outcome::kFailed;
+            }
         }
         ReadShowFrame(frame.data());
         if (!consume(context, n - firstFrame, frame.data(), error)) {
@@ -85,6 +103,21 @@ static int WriteNumberedPng(void* context, int64_t recordedIndex, const uint8_t*
                         error);
 }
 
+// The --frame-times file, opened when the options ask for one; null when
+// they do not.
+static int OpenTimesIfAsked(const RecordOptions& options, FrameTimesFile* times,
+                            FrameTimesFile** asked, std::string* error) {
+    *asked = nullptr;
+    if (options.frameTimesPath.empty()) {
+        return 1;
+    }
+    if (!OpenFrameTimes(options.frameTimesPath, times, error)) {
+        return 0;
+    }
+    *asked = times;
+    return 1;
+}
+
 static int RecordVideo(const RecordOptions& options, int64_t firstFrame, int64_t endFrame) {
     std::string error;
     const std::string partialVideo = TemporarySiblingPath(options.outPath);
@@ -108,8 +141,15 @@ static int RecordVideo(const RecordOptions& options, int64_t firstFrame, int64_t
         return Fail(error);
     }
 
-    const Outcome outcome =
-        DriveFrames(options, firstFrame, endFrame, SendToEncoder, &target, &error);
+    FrameTimesFile timesFile;
+    FrameTimesFile* times = nullptr;
+    Outcome outcome = Outcome::kFailed;
+    if (OpenTimesIfAsked(options, &timesFile, &times, &error)) {
+        outcome = DriveFrames(options, firstFrame, endFrame, SendToEncoder, &target, times, &error);
+        if (times != nullptr && !CloseFrameTimes(times, &error) && outcome == Outcome::kDone) {
+            outcome = Outcome::kFailed;
+        }
+    }
     CloseShow();
     if (outcome != Outcome::kDone) {
         AbortVideoEncoder(&target.encoder);
@@ -142,8 +182,16 @@ static int RecordFrameFolder(const RecordOptions& options, int64_t firstFrame, i
     }
     // Each frame file is renamed into place whole, so an interruption leaves
     // only complete frames.
-    const Outcome outcome =
-        DriveFrames(options, firstFrame, endFrame, WriteNumberedPng, &target, &error);
+    FrameTimesFile timesFile;
+    FrameTimesFile* times = nullptr;
+    Outcome outcome = Outcome::kFailed;
+    if (OpenTimesIfAsked(options, &timesFile, &times, &error)) {
+        outcome =
+            DriveFrames(options, firstFrame, endFrame, WriteNumberedPng, &target, times, &error);
+        if (times != nullptr && !CloseFrameTimes(times, &error) && outcome == Outcome::kDone) {
+            outcome = Outcome::kFailed;
+        }
+    }
     CloseShow();
     if (outcome == Outcome::kInterrupted) {
         return InterruptedStatus();

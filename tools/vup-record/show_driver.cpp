@@ -51,6 +51,10 @@ int RunShowTurn(int64_t showMs, bool draw) {
     return RunTimeline(frameMs, static_cast<double>(showMs));
 }
 
+void FinishShowFrame() {
+    glFinish();
+}
+
 void ReadShowFrame(uint8_t* rgbaTopFirst) {
     OffscreenGlReadPixels(bottomUpFrame.data());
     // glReadPixels delivers the bottom row first.

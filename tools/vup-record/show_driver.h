@@ -21,6 +21,9 @@ void CloseShow();
 // ahead cheap. Returns RunTimeline's result: 0 once the show is over.
 int RunShowTurn(int64_t showMs, bool draw);
 
+// Waits until the driver has finished drawing the frame (for timing it).
+void FinishShowFrame();
+
 // The frame as the screen would show it: rows top first, RGBA bytes.
 void ReadShowFrame(uint8_t* rgbaTopFirst);
 

@@ -46,6 +46,13 @@ cmp -s "$work/still03.png" "$work/a/frame_00003.png" || fail "still at 0.3 s dif
 cmp -s "$work/c/frame_00000.png" "$work/a/frame_00002.png" || fail "--from 0.2 frame 0 differs from frame 2"
 [ "$(ls "$work/c" | wc -l)" = 3 ] || fail "--from 0.2 --to 0.5 gave $(ls "$work/c" | wc -l) frames, not 3"
 
+# Render times: one line per recorded frame under the header, with its show
+# time.
+"$recorder" --from 0.2 --to 0.5 --fps 10 --out "$work/d/" --frame-times "$work/times.csv" 2>"$work/err" ||
+    fail "--frame-times failed: $(cat "$work/err")"
+times=$(cut -d, -f1,2 "$work/times.csv" | tr '\n' ' ')
+[ "$times" = "frame,show_ms 0,200 1,300 2,400 " ] || fail "--frame-times wrote: $times"
+
 # A resized picture.
 "$recorder" --frame 1 "$work/small.png" --size 320x240 2>"$work/err" || fail "--size failed: $(cat "$work/err")"
 [ "$(png_size "$work/small.png")" = "320x240" ] || fail "--size 320x240 gave $(png_size "$work/small.png")"

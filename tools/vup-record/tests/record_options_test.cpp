@@ -26,6 +26,17 @@ TEST(RecordOptions, DefaultsRecordTheWholeShowAt60FpsAndTheDisplaySize) {
     EXPECT_EQ(options.height, 600);
 }
 
+TEST(RecordOptions, FrameTimesGoWithARecordingOnly) {
+    RecordOptions options;
+    std::string error;
+    ASSERT_EQ(Parse({"--out", "show.mp4"}, &options, &error), 1) << error;
+    EXPECT_EQ(options.frameTimesPath, "");
+    ASSERT_EQ(Parse({"--frame-times", "times.csv", "--out", "show.mp4"}, &options, &error), 1)
+        << error;
+    EXPECT_EQ(options.frameTimesPath, "times.csv");
+    EXPECT_EQ(options.mode, RecordMode::kVideo);
+}
+
 TEST(RecordOptions, EveryOptionIsTakenWithItsValue) {
     RecordOptions options;
     std::string error;
@@ -108,6 +119,9 @@ TEST(RecordOptions, BadCommandLinesGiveOneLineReasons) {
         {"--frame", "90", "x.png"},
         {"--frame", "5", "x.png", "--from", "1"},
         {"--frame", "5", "x.png", "--out", "show.mp4"},
+        {"--out", "show.mp4", "--frame-times"},
+        {"--out", "show.mp4", "--frame-times", ""},
+        {"--frame", "5", "x.png", "--frame-times", "times.csv"},
     };
     for (const auto& args : bad) {
         RecordOptions options;
