@@ -17,7 +17,7 @@ VUP_TEST_PACKAGES=(
     xvfb xauth xdotool x11-utils imagemagick
     clang libclang-rt-14-dev
     g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine64 zip
-    desktop-file-utils dpkg-dev
+    desktop-file-utils dpkg-dev file lintian man-db
 )
 
 # Installs whichever of the named packages are missing (apt-get; sudo when
