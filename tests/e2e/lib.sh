@@ -118,3 +118,68 @@ mean_brightness() {
 is_above() {
     awk -v v="$1" -v l="$2" 'BEGIN { exit !(v > l) }'
 }
+
+# is_below VALUE LIMIT: true when VALUE < LIMIT (floating point).
+is_below() {
+    awk -v v="$1" -v l="$2" 'BEGIN { exit !(v < l) }'
+}
+
+# now_ms: a millisecond clock for measuring the show's schedule from outside.
+now_ms() {
+    echo $(($(date +%s%N) / 1000000))
+}
+
+# sleep_until_ms EPOCH_MS: returns once the millisecond clock has reached it.
+sleep_until_ms() {
+    local left=$(($1 - $(now_ms)))
+    [ "$left" -gt 0 ] && sleep "$(awk -v ms="$left" 'BEGIN { printf "%.3f", ms / 1000 }')"
+    return 0
+}
+
+# mean_chroma FILE [GEOMETRY]: 0..1, how far the pixels are from grey on
+# average (0 for black, white and greys; pictures in colour score well above).
+mean_chroma() {
+    local crop=()
+    [ $# -ge 2 ] && crop=(-crop "$2" +repage)
+    "$IM_CONVERT" "$1" "${crop[@]}" -colorspace HCL -channel G -separate +channel \
+        -format '%[fx:mean]' info:
+}
+
+# bright_fraction FILE PERCENT [GEOMETRY]: 0..1, the share of pixels whose
+# brightness is above PERCENT % of white.
+bright_fraction() {
+    local crop=()
+    [ $# -ge 3 ] && crop=(-crop "$3" +repage)
+    "$IM_CONVERT" "$1" "${crop[@]}" -colorspace gray -threshold "$2%" -format '%[fx:mean]' info:
+}
+
+# lit_box FILE PERCENT: "left top right bottom" (right and bottom exclusive) of
+# the smallest box that holds every pixel brighter than PERCENT % of white;
+# nothing when there is none. A black border is added first so that pictures
+# reaching the screen's edges are measured, not taken for the background.
+lit_box() {
+    "$IM_CONVERT" "$1" -colorspace gray -threshold "$2%" -bordercolor black -border 1 \
+        -format '%@' info: 2>/dev/null |
+        awk -F '[x+]' '$1 > 0 { print $3 - 1, $4 - 1, $3 - 1 + $1, $4 - 1 + $2 }'
+}
+
+# wait_other_window NAME OTHER_ID [SECONDS]: like wait_window, for a window of
+# that name other than OTHER_ID (two shows on one screen share their title).
+wait_other_window() {
+    local name=$1 other=$2 limit=${3:-15} id
+    for _ in $(seq 1 $((limit * 10))); do
+        id=$(xwininfo -root -children 2>/dev/null | grep -F "\"$name\":" | awk '{print $1}' |
+            grep -vx -- "$other" | head -n 1)
+        if [ -n "$id" ]; then
+            echo "$id"
+            return 0
+        fi
+        sleep 0.1
+    done
+    return 1
+}
+
+# map_state WINDOW: IsViewable, IsUnMapped or IsUnviewable.
+map_state() {
+    xwininfo -id "$1" 2>/dev/null | awk '/Map State:/ {print $3}'
+}

@@ -1,0 +1,132 @@
+# One whole run of the show on an 800 x 600 screen, watched from outside: a
+# screenshot inside each scene of the schedule, judged by where its light and
+# colour are (not by exact pixels, since the animation follows the wall clock
+# and the frame rate depends on the machine's load), and then the show must end
+# by itself with status 0 once its 85 seconds are over.
+#
+# The show reads its clock just before its window opens, so times measured
+# from the process start lag the show's own by a fraction of a second; every
+# screenshot is taken at least two seconds away from a change of scene.
+. "$(dirname "$0")/lib.sh"
+VUP=$1
+
+start_xvfb 800x600
+T0=$(now_ms)
+start_vup "$VUP"
+wait_window Vup 15 >/dev/null || fail "no window titled Vup"
+echo "window open $(($(now_ms) - T0)) ms after the start"
+
+# shoot MS NAME: a screenshot MS milliseconds after the start, into SHOT.
+SHOT=""
+shoot() {
+    sleep_until_ms $((T0 + $1))
+    kill -0 "$VUP_PID" 2>/dev/null || fail "the show ended before $(($1 / 1000)) s"
+    SHOT="$E2E_TMP/$2.png"
+    local from=$(($(now_ms) - T0))
+    screenshot "$SHOT"
+    echo "$2: screenshot from $from to $(($(now_ms) - T0)) ms"
+}
+
+# expect WHAT VALUE OP LIMIT: one measured feature of SHOT against a limit (OP
+# is < or >). A failure keeps the screenshot next to the temporary folder.
+expect() {
+    local what=$1 value=$2 op=$3 limit=$4 ok
+    if [ "$op" = "<" ]; then is_below "$value" "$limit" && ok=1; else is_above "$value" "$limit" && ok=1; fi
+    if [ -z "${ok:-}" ]; then
+        local kept="${TMPDIR:-/tmp}/vup-e2e-$(basename "$SHOT")"
+        cp "$SHOT" "$kept"
+        fail "$(basename "$SHOT" .png): $what is $value, expected $op $limit (screenshot kept as $kept)"
+    fi
+}
+
+# box_of PERCENT: sets LEFT TOP RIGHT BOTTOM to the box around SHOT's pixels
+# brighter than PERCENT % (right and bottom exclusive).
+box_of() {
+    read -r LEFT TOP RIGHT BOTTOM <<<"$(lit_box "$SHOT" "$1")"
+    [ -n "${BOTTOM:-}" ] || expect "the lit area" 0 ">" 0
+}
+
+# The main picture: a 20 x 20 square centred right of and below the middle,
+# cut off by the right and bottom edges of the screen; black to its left and
+# above it.
+check_main_picture() {
+    box_of 4
+    expect "the picture's left edge" "$LEFT" ">" 135
+    expect "the picture's left edge" "$LEFT" "<" 160
+    expect "the picture's top edge" "$TOP" ">" 70
+    expect "the picture's top edge" "$TOP" "<" 96
+    expect "the picture's right edge" "$RIGHT" ">" 795
+    expect "the picture's bottom edge" "$BOTTOM" ">" 595
+    expect "the left strip's brightness" "$(mean_brightness "$SHOT" 120x600+0+0)" "<" 0.02
+    expect "the picture's colour" "$(mean_chroma "$SHOT" 400x400+300+150)" ">" 0.1
+}
+
+# The flight: grey lit tubes on black, a tunnel of them straight ahead; no
+# texture colours and nothing white (the tubes are shaded, not flat).
+check_flight() {
+    expect "the colour" "$(mean_chroma "$SHOT")" "<" 0.01
+    expect "the share of lit pixels" "$(bright_fraction "$SHOT" 6)" ">" 0.002
+    expect "the share of lit pixels" "$(bright_fraction "$SHOT" 3)" "<" 0.7
+    expect "the share of white pixels" "$(bright_fraction "$SHOT" 50)" "<" 0.001
+    expect "the lit share in the middle" "$(bright_fraction "$SHOT" 6 200x200+300+200)" ">" 0.02
+}
+
+# The polyhedron: a white and grey star right of the middle, the klump
+# picture in colour at the lower left, black elsewhere.
+check_polyhedron() {
+    expect "the star's white share" "$(bright_fraction "$SHOT" 70 300x300+372+150)" ">" 0.02
+    expect "the star's colour" "$(mean_chroma "$SHOT" 300x300+372+150)" "<" 0.02
+    expect "the klump picture's colour" "$(mean_chroma "$SHOT" 180x180+175+400)" ">" 0.12
+    expect "the klump picture's brightness" "$(mean_brightness "$SHOT" 180x180+175+400)" ">" 0.12
+    expect "the upper left's brightness" "$(mean_brightness "$SHOT" 300x340+0+0)" "<" 0.02
+    expect "the right strip's brightness" "$(mean_brightness "$SHOT" 80x600+720+0)" "<" 0.02
+}
+
+# The lattice: the greetings picture in a white frame on the left, the white
+# and grey cubes on the right.
+check_lattice() {
+    expect "the frame's left side" "$(mean_brightness "$SHOT" 12x400+75+100)" ">" 0.85
+    expect "the frame's top" "$(mean_brightness "$SHOT" 200x8+100+73)" ">" 0.85
+    expect "the frame's bottom" "$(mean_brightness "$SHOT" 200x8+100+520)" ">" 0.85
+    expect "the greetings picture's colour" "$(mean_chroma "$SHOT" 180x380+110+110)" ">" 0.08
+    expect "the greetings picture's brightness" "$(mean_brightness "$SHOT" 180x380+110+110)" "<" 0.5
+    expect "the cubes' white share" "$(bright_fraction "$SHOT" 50 330x500+420+50)" ">" 0.01
+    expect "the cubes' colour" "$(mean_chroma "$SHOT" 330x500+420+50)" "<" 0.02
+    expect "the left edge's brightness" "$(mean_brightness "$SHOT" 60x600+0+0)" "<" 0.02
+}
+
+# The end picture: a 14 x 14 square on the view axis, about 506 pixels wide,
+# with equal black margins on either side and above and below.
+check_end_picture() {
+    box_of 4
+    local width=$((RIGHT - LEFT)) height=$((BOTTOM - TOP))
+    local sides=$((LEFT - (800 - RIGHT))) ends=$((TOP - (600 - BOTTOM)))
+    expect "the picture's width" "$width" ">" 480
+    expect "the picture's width" "$width" "<" 535
+    expect "width minus height" "$((width - height))" ">" -7
+    expect "width minus height" "$((width - height))" "<" 7
+    expect "left minus right margin" "$sides" ">" -7
+    expect "left minus right margin" "$sides" "<" 7
+    expect "top minus bottom margin" "$ends" ">" -7
+    expect "top minus bottom margin" "$ends" "<" 7
+    expect "the left strip's brightness" "$(mean_brightness "$SHOT" 130x600+0+0)" "<" 0.02
+    expect "the right strip's brightness" "$(mean_brightness "$SHOT" 130x600+670+0)" "<" 0.02
+    expect "the picture's colour" "$(mean_chroma "$SHOT" 400x400+200+100)" ">" 0.08
+}
+
+# Scene changes at 10, 35, 50, 70 and 75 s; the end picture replaces the
+# shrinking one about 2.4 s after 75 s.
+shoot 5000 opening && check_main_picture
+shoot 20000 flight && check_flight
+shoot 40000 polyhedron && check_polyhedron
+shoot 60000 lattice && check_lattice
+shoot 72500 picture_again && check_main_picture
+shoot 80000 end_picture && check_end_picture
+
+sleep_until_ms $((T0 + 84000))
+kill -0 "$VUP_PID" 2>/dev/null || fail "the show ended before 84 s"
+wait_exit 12
+end_ms=$(($(now_ms) - T0))
+[ "$EXIT_STATUS" = "0" ] || fail "exit status $EXIT_STATUS at $end_ms ms"
+[ "$end_ms" -ge 85000 ] || fail "the show ended early, $end_ms ms after the start"
+echo "PASS: every scene on schedule; the show ended by itself $end_ms ms after the start"
