@@ -5,8 +5,9 @@
 # by itself with status 0 once its 85 seconds are over.
 #
 # The show reads its clock just before its window opens, so times measured
-# from the process start lag the show's own by a fraction of a second; every
-# screenshot is taken at least two seconds away from a change of scene.
+# from the process start run ahead of the show's own by a fraction of a
+# second; every screenshot starts at least two seconds away from a change of
+# scene, and the capture itself may take a second or two on a loaded machine.
 . "$(dirname "$0")/lib.sh"
 VUP=$1
 
@@ -23,7 +24,7 @@ shoot() {
     kill -0 "$VUP_PID" 2>/dev/null || fail "the show ended before $(($1 / 1000)) s"
     SHOT="$E2E_TMP/$2.png"
     local from=$(($(now_ms) - T0))
-    screenshot "$SHOT"
+    screenshot_soon "$SHOT"
     echo "$2: screenshot from $from to $(($(now_ms) - T0)) ms"
 }
 
@@ -66,7 +67,7 @@ check_main_picture() {
 check_flight() {
     expect "the colour" "$(mean_chroma "$SHOT")" "<" 0.01
     expect "the share of lit pixels" "$(bright_fraction "$SHOT" 6)" ">" 0.002
-    expect "the share of lit pixels" "$(bright_fraction "$SHOT" 3)" "<" 0.7
+    expect "the share of pixels not black" "$(bright_fraction "$SHOT" 3)" "<" 0.7
     expect "the share of white pixels" "$(bright_fraction "$SHOT" 50)" "<" 0.001
     expect "the lit share in the middle" "$(bright_fraction "$SHOT" 6 200x200+300+200)" ">" 0.02
 }
@@ -120,8 +121,8 @@ shoot 5000 opening && check_main_picture
 shoot 20000 flight && check_flight
 shoot 40000 polyhedron && check_polyhedron
 shoot 60000 lattice && check_lattice
-shoot 72500 picture_again && check_main_picture
-shoot 80000 end_picture && check_end_picture
+shoot 72300 picture_again && check_main_picture
+shoot 80500 end_picture && check_end_picture
 
 sleep_until_ms $((T0 + 84000))
 kill -0 "$VUP_PID" 2>/dev/null || fail "the show ended before 84 s"
