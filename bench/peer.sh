@@ -1,17 +1,22 @@
 #!/usr/bin/env bash
-# bench/peer.sh VUP PACKAGE_DIR WINEPREFIX OUT.json
+# bench/peer.sh VUP PACKAGE_DIR WINEPREFIX OUT.json [SECONDS] [ROUNDS]
 #
 # The native build against the x86-64 vup.exe under 64-bit Wine, on the same
-# Xvfb screen and the same Mesa: each plays the whole show (fullscreen at
-# 800 x 600) and counts its presented frames through VUP_FRAME_STATS; the
-# rate is frames per second between the first and the last present. Native
-# first, then Wine, one at a time. PACKAGE_DIR holds vup.exe with Data/ and
-# data/; WINEPREFIX is made on first use and kept.
+# Xvfb screen and the same Mesa. Each run starts the show (fullscreen at
+# 800 x 600), lets it play SECONDS (default 60: the opening picture, the
+# Bezier path, the polyhedron and part of the lattice) and stops it; the
+# program's VUP_FRAME_STATS file gives the frames presented between its first
+# and its last present before the stop. Native and Wine take turns, ROUNDS
+# times each (default 2), so that both meet the machine's load alike.
+# PACKAGE_DIR holds vup.exe with Data/ and data/; WINEPREFIX is made on first
+# use and kept.
 set -euo pipefail
 vup=$(realpath "$1")
 package=$(realpath "$2")
 prefix=$3
 out=$4
+seconds=${5:-60}
+rounds=${6:-2}
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 wine=/usr/lib/wine/wine64
 wineserver=/usr/lib/wine/wineserver
@@ -39,8 +44,8 @@ if [ ! -f "$prefix/system.reg" ]; then
     timeout 180 "$wine" wineboot -i >/dev/null 2>&1
 fi
 
-# play NAME FOLDER COMMAND...: runs the show to its end; prints its stats line
-# for the JSON ("frames": N, "seconds": S).
+# play NAME FOLDER COMMAND...: runs the show for $seconds and stops it;
+# prints "FRAMES SECONDS" between its first and last counted present.
 play() {
     local name=$1 folder=$2
     shift 2
@@ -49,20 +54,16 @@ play() {
     if [ "$name" = wine ]; then
         stats_for_program="Z:${stats//\//\\}"
     fi
+    rm -f "$stats"
     (cd "$folder" && VUP_FRAME_STATS=$stats_for_program exec "$@") >/dev/null 2>&1 &
     show_pid=$!
-    # The show ends by itself after 85 s.
-    local waited=0
-    while kill -0 "$show_pid" 2>/dev/null && [ $waited -lt 1500 ]; do
-        sleep 0.1
-        waited=$((waited + 1))
-    done
-    if kill -0 "$show_pid" 2>/dev/null; then
-        echo "$name: the show did not end" >&2
-        return 1
-    fi
-    wait "$show_pid" || true
+    sleep "$seconds"
+    kill "$show_pid" 2>/dev/null || true
+    wait "$show_pid" 2>/dev/null || true
     show_pid=""
+    if [ "$name" = wine ]; then
+        "$wineserver" -k 2>/dev/null || true
+    fi
     local frames first last
     frames=$(stat_value "$stats" presented_frames)
     first=$(stat_value "$stats" first_present_unix_ns)
@@ -71,11 +72,21 @@ play() {
         echo "$name: no frame count was written" >&2
         return 1
     fi
-    awk -v n="$frames" -v a="$first" -v b="$last" \
-        'BEGIN { printf "{\"frames\": %d, \"seconds\": %.3f}", n, (b - a) / 1e9 }'
+    awk -v n="$frames" -v a="$first" -v b="$last" 'BEGIN { printf "%d %.3f\n", n - 1, (b - a) / 1e9 }'
 }
 
-native=$(play native "$repo" "$vup")
-emulated=$(play wine "$package" "$wine" vup.exe)
-printf '{"native": %s, "wine": %s}\n' "$native" "$emulated" >"$out"
+native_frames=0 native_seconds=0 wine_frames=0 wine_seconds=0
+add() {  # "FRAMES SECONDS" TOTAL_FRAMES TOTAL_SECONDS -> new totals
+    awk -v r="$1" -v f="$2" -v s="$3" 'BEGIN { split(r, x, " "); printf "%d %.3f", f + x[1], s + x[2] }'
+}
+for round in $(seq 1 "$rounds"); do
+    read -r native_frames native_seconds <<<"$(add "$(play native "$repo" "$vup")" \
+        "$native_frames" "$native_seconds")"
+    read -r wine_frames wine_seconds <<<"$(add "$(play wine "$package" "$wine" vup.exe)" \
+        "$wine_frames" "$wine_seconds")"
+    echo "round $round: native $native_frames frames in $native_seconds s," \
+         "Wine $wine_frames frames in $wine_seconds s (totals so far)" >&2
+done
+printf '{"native": {"frames": %d, "seconds": %s}, "wine": {"frames": %d, "seconds": %s}, "window_s": %s, "rounds": %s}\n' \
+    "$native_frames" "$native_seconds" "$wine_frames" "$wine_seconds" "$seconds" "$rounds" >"$out"
 cat "$out"

@@ -11,7 +11,7 @@
 #   reader      the bitmap reader against stb_image and SDL_LoadBMP
 #   start-up    the real program under Xvfb to its first frame, against a
 #               bare SDL2 + GL program drawing the same first frame
-#   peer        the whole show natively and as vup.exe under 64-bit Wine
+#   peer        the show natively and as vup.exe under 64-bit Wine, in turns
 #   recorder    vup-record of the whole show at 30 frames/s, with the frame
 #               times the plot shows
 # About 7 minutes on two cores once built. VUP_BENCH_SKIP_WINE=1 leaves the
@@ -48,7 +48,7 @@ rm -rf "$results"
 mkdir -p "$results"
 cd "$repo"  # the show reads Data/ and data/ from here
 bin=$build/bench
-gbench=(--benchmark_repetitions=5 --benchmark_enable_random_interleaving=true
+gbench=(--benchmark_repetitions=7 --benchmark_enable_random_interleaving=true
         --benchmark_report_aggregates_only=true --benchmark_out_format=json)
 
 cpu=$(awk -F': ' '/model name/ { print $2; exit }' /proc/cpuinfo)
@@ -81,7 +81,7 @@ bash "$repo/bench/startup.sh" "$build/vup" "$bin/vup_bench_startup_floor" \
     "$results/startup.json" 7
 
 if [ "${VUP_BENCH_SKIP_WINE:-0}" != 1 ]; then
-    step "the whole show, native and under Wine (about 3 minutes)"
+    step "the show natively and under Wine, taking turns (about 4 minutes)"
     bash "$repo/bench/peer.sh" "$build/vup" "$repo/build-win64/package/vup-win64" \
         "$build/wineprefix" "$results/peer.json"
 fi

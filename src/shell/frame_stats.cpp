@@ -13,7 +13,13 @@ struct FrameStatsRecord {
     int64_t presented;
     int64_t firstNs;
     int64_t lastNs;
+    int64_t writtenNs;  // when the file was last written
 };
+
+// While counting, the file is rewritten about this often, so that a
+// measurement may stop the program at any moment and still read the count
+// up to the last second.
+constexpr int64_t kRewriteIntervalNs = 1000000000;
 
 static FrameStatsRecord frameStats = {};
 static bool exitWriteArranged = false;
@@ -61,12 +67,16 @@ void FrameStatsPresented() {
     }
     ++frameStats.presented;
     frameStats.lastNs = now;
+    if (now - frameStats.writtenNs >= kRewriteIntervalNs) {
+        FrameStatsWrite();
+    }
 }
 
 int FrameStatsWrite() {
     if (frameStats.state != kStatsCounting) {
         return 0;
     }
+    frameStats.writtenNs = WallClockNs();
     FILE* file = std::fopen(frameStats.path, "w");
     if (file == nullptr) {
         return 0;

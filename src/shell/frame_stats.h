@@ -9,7 +9,9 @@
 
 // Called right after each present. The first one reads the variable, writes
 // the file at once (so a start-up measurement can stop the program right
-// after its first frame) and arranges a final write at process exit.
+// after its first frame) and arranges a final write at process exit; after
+// that the file is rewritten about once a second, so the program can be
+// stopped at any moment and the count up to the last second read.
 void FrameStatsPresented();
 
 // Writes "presented_frames N", "first_present_unix_ns T" and

@@ -1,11 +1,13 @@
 // The presented-frame count behind VUP_FRAME_STATS, driven through the real
 // frame loop on the fake platform.
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <map>
 #include <string>
+#include <thread>
 
 #include "assets/scene_resources.h"
 #include "shell/frame_stats.h"
@@ -76,6 +78,18 @@ TEST_F(FrameStatsTest, TheFirstPresentIsWrittenAtOnce) {
     ASSERT_EQ(FrameStatsWrite(), 1);
     stats = ReadStats(statsPath_);
     EXPECT_EQ(stats.at("presented_frames"), 3);
+}
+
+TEST_F(FrameStatsTest, TheFileFollowsTheCountAboutOnceASecond) {
+    setenv("VUP_FRAME_STATS", statsPath_.c_str(), 1);
+    FrameStatsPresented();
+    FrameStatsPresented();
+    EXPECT_EQ(ReadStats(statsPath_).at("presented_frames"), 1);  // not every frame
+    std::this_thread::sleep_for(std::chrono::milliseconds(1050));
+    FrameStatsPresented();
+    const auto stats = ReadStats(statsPath_);
+    EXPECT_EQ(stats.at("presented_frames"), 3);
+    EXPECT_GE(stats.at("last_present_unix_ns") - stats.at("first_present_unix_ns"), 1000000000);
 }
 
 TEST_F(FrameStatsTest, WithoutTheVariableNothingIsCountedOrWritten) {
