@@ -5,6 +5,7 @@
 # starts run again under LeakSanitizer: nothing may leak and no sanitizer may
 # report.
 . "$(dirname "$0")/lib.sh"
+. "$(dirname "$0")/../sanitizers/sanitizer_env.sh"
 VUP=$1
 ROOT=$(cd "$(dirname "$0")/../.." && pwd)
 
@@ -40,20 +41,6 @@ CASES=(
     "directory|Data/Main.bmp|Failed to open DIB file Data/Main.bmp."
 )
 
-# Under LeakSanitizer: Mesa's driver is kept loaded for the whole run (see
-# tests/sanitizers/lsan.supp), and a leak exits 86 so it cannot pass for the
-# show's own status 1.
-sanitizer_env() {
-    local asan swrast preload=""
-    asan=$(ldd "$1" | awk '/libasan/ {print $3; exit}')
-    swrast=$(ls /usr/lib/*/dri/swrast_dri.so 2>/dev/null | head -n 1)
-    [ -n "$asan" ] && [ -n "$swrast" ] && preload="$asan $swrast"
-    echo "LD_PRELOAD=$preload"
-    echo "ASAN_OPTIONS=detect_leaks=1:exitcode=86:abort_on_error=0"
-    echo "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1"
-    echo "LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$ROOT/tests/sanitizers/lsan.supp:print_suppressions=0}"
-}
-
 # run_case BINARY LABEL HOW PICTURE TEXT [sanitized]
 run_case() {
     local binary=$1 label=$2 how=$3 picture=$4 text=$5 sanitized=${6:-}
@@ -64,10 +51,7 @@ run_case() {
 
     cd "$dir" || fail "cannot enter $dir"
     if [ -n "$sanitized" ]; then
-        local -a env_args
-        mapfile -t env_args < <(sanitizer_env "$binary")
-        env "${env_args[@]}" "$binary" >"$E2E_TMP/vup.out" 2>"$E2E_TMP/vup.err" &
-        VUP_PID=$!
+        start_sanitized_vup "$binary" "$ROOT"
     else
         start_vup "$binary"
     fi
@@ -97,11 +81,9 @@ run_case() {
     else
         [ "$lines" = 1 ] || fail "$label: $lines messages, expected only \"Initialization Failed.\""
     fi
-    if [ -n "$sanitized" ]; then
-        if grep -qE 'LeakSanitizer|AddressSanitizer|runtime error' "$E2E_TMP/vup.err"; then
-            cat "$E2E_TMP/vup.err" >&2
-            fail "$label: sanitizer report"
-        fi
+    if [ -n "$sanitized" ] && sanitizer_reported; then
+        cat "$E2E_TMP/vup.err" >&2
+        fail "$label: sanitizer report"
     fi
     rm -rf "$dir"
 }

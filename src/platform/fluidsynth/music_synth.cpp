@@ -5,7 +5,9 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <mutex>
 
+#include "platform/fluidsynth/music_stats_file.h"
 #include "platform/music_stats.h"
 
 // Written from the loader thread as well as the caller's, hence atomic.
@@ -13,6 +15,15 @@ static std::atomic<int> liveSettings{0};
 static std::atomic<int> liveSynths{0};
 static std::atomic<int> livePlayers{0};
 static std::atomic<int> liveDrivers{0};
+
+// One change at a time, so that the published counts follow them in order.
+static std::mutex countChangeMutex;
+
+static void ChangeCount(std::atomic<int>* count, int delta) {
+    std::lock_guard<std::mutex> hold(countChangeMutex);
+    *count += delta;
+    MusicPublishStats();
+}
 
 int MusicLiveSettingsCount() {
     return liveSettings.load();
@@ -65,7 +76,7 @@ fluid_settings_t* MusicNewSettings(int sampleRate) {
     if (settings == nullptr) {
         return nullptr;
     }
-    ++liveSettings;
+    ChangeCount(&liveSettings, 1);
     fluid_settings_setnum(settings, "synth.sample-rate", sampleRate);
     // The song clock is the synth's own sample count: offline rendering then
     // follows the samples produced, and live playback follows the sound card.
@@ -78,14 +89,14 @@ fluid_settings_t* MusicNewSettings(int sampleRate) {
 void MusicDeleteSettings(fluid_settings_t* settings) {
     if (settings != nullptr) {
         delete_fluid_settings(settings);
-        --liveSettings;
+        ChangeCount(&liveSettings, -1);
     }
 }
 
 fluid_synth_t* MusicNewSynth(fluid_settings_t* settings) {
     fluid_synth_t* synth = settings != nullptr ? new_fluid_synth(settings) : nullptr;
     if (synth != nullptr) {
-        ++liveSynths;
+        ChangeCount(&liveSynths, 1);
     }
     return synth;
 }
@@ -93,7 +104,7 @@ fluid_synth_t* MusicNewSynth(fluid_settings_t* settings) {
 void MusicDeleteSynth(fluid_synth_t* synth) {
     if (synth != nullptr) {
         delete_fluid_synth(synth);
-        --liveSynths;
+        ChangeCount(&liveSynths, -1);
     }
 }
 
@@ -105,7 +116,7 @@ fluid_player_t* MusicNewPlayer(fluid_synth_t* synth, const MusicTune& tune) {
     if (player == nullptr) {
         return nullptr;
     }
-    ++livePlayers;
+    ChangeCount(&livePlayers, 1);
     // The show outlasts short tunes; like a tracker module, the song starts over.
     if (fluid_player_add_mem(player, tune.bytes, tune.size) != FLUID_OK ||
         fluid_player_set_loop(player, -1) != FLUID_OK) {
@@ -118,7 +129,7 @@ fluid_player_t* MusicNewPlayer(fluid_synth_t* synth, const MusicTune& tune) {
 void MusicDeletePlayer(fluid_player_t* player) {
     if (player != nullptr) {
         delete_fluid_player(player);
-        --livePlayers;
+        ChangeCount(&livePlayers, -1);
     }
 }
 
@@ -134,7 +145,7 @@ fluid_audio_driver_t* MusicOpenAudioDriver(fluid_settings_t* settings, fluid_syn
         }
         fluid_audio_driver_t* driver = new_fluid_audio_driver(settings, synth);
         if (driver != nullptr) {
-            ++liveDrivers;
+            ChangeCount(&liveDrivers, 1);
             return driver;
         }
     }
@@ -144,7 +155,7 @@ fluid_audio_driver_t* MusicOpenAudioDriver(fluid_settings_t* settings, fluid_syn
 void MusicCloseAudioDriver(fluid_audio_driver_t* driver) {
     if (driver != nullptr) {
         delete_fluid_audio_driver(driver);
-        --liveDrivers;
+        ChangeCount(&liveDrivers, -1);
     }
 }
 

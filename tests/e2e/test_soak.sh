@@ -1,0 +1,162 @@
+# Soak: the whole 85-second show with F1 pressed 50 times (each press closes
+# the display and opens it again in the other mode) and ten minimise/restore
+# cycles. The show must end by itself with status 0; its resident memory and
+# open files, taken once the tune is loaded after the first open and again
+# after the last re-open, must agree within 10 %; and the tune is never
+# doubled: the FluidSynth layer (VUP_MUSIC_STATS) never holds two synths at
+# once and makes one per open. With VUP_ASAN_BINARY (the show built with
+# AddressSanitizer) a shorter run follows under LeakSanitizer: ten re-opens,
+# two minimise/restore cycles and Escape leave no leak.
+. "$(dirname "$0")/lib.sh"
+. "$(dirname "$0")/../sanitizers/sanitizer_env.sh"
+VUP=$1
+ROOT=$(cd "$(dirname "$0")/../.." && pwd)
+TOGGLES=50
+CYCLES=10
+SHOW_MS=85000
+
+rss_kb() { awk '/^VmRSS:/ {print $2}' "/proc/$VUP_PID/status"; }
+open_files() { ls "/proc/$VUP_PID/fd" | wc -l; }
+stat_value() { awk -v key="$1" '$1 == key {print $2}' "$STATS" 2>/dev/null; }
+elapsed_ms() { echo $(($(now_ms) - START_MS)); }
+
+# Waits, at the latest until the given show time, for the current song to
+# have its instruments (its player exists). Without a SoundFont there is no
+# song and nothing to wait for.
+wait_song_loaded() {
+    local until_ms=$1
+    [ "$MUSIC" = 1 ] || return 0
+    while [ "$(elapsed_ms)" -lt "$until_ms" ]; do
+        [ "$(stat_value players)" = 1 ] && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# press_f1 WINDOW: presses F1 in the window (held 0.15 s, as lib.sh's press)
+# until the show closes that window. Shorter than X's auto-repeat delay, so
+# no repeated key-down can reach the next window; pressed again only if the
+# show has not acted on it within 3 s.
+press_f1() {
+    local old=$1
+    for _ in 1 2 3; do
+        press "$old" F1
+        for _ in $(seq 1 150); do
+            xwininfo -id "$old" >/dev/null 2>&1 || return 0
+            sleep 0.02
+        done
+    done
+    return 1
+}
+
+# next_window OLD: the window the show opened after closing OLD, once it has
+# had a moment to finish opening (a key pressed while the show is still
+# inside the open would be released before it ever looks).
+next_window() {
+    local window
+    window=$(wait_other_window Plomvixtorandebu "$1" 15) || return 1
+    sleep 0.2
+    echo "$window"
+}
+
+# Unmapping and mapping the window reach the show as minimise and restore.
+minimise_and_restore() {
+    xdotool windowunmap "$1"
+    sleep 0.3
+    [ "$(map_state "$1")" = IsUnMapped ] || fail "window $1 not minimised"
+    xdotool windowmap "$1"
+    sleep 0.3
+    [ "$(map_state "$1")" = IsViewable ] || fail "window $1 not restored"
+}
+
+# within_10_percent BEFORE AFTER
+within_10_percent() {
+    awk -v a="$1" -v b="$2" 'BEGIN { d = b - a; if (d < 0) d = -d; exit !(d <= 0.10 * a) }'
+}
+
+start_xvfb 800x600
+STATS="$E2E_TMP/music.stats"
+export VUP_MUSIC_STATS="$STATS"
+START_MS=$(now_ms)
+start_vup "$VUP"
+window=$(wait_window Vup 20) || fail "no window titled Vup"
+
+# The FluidSynth layer publishes its counts once it starts a song; with no
+# SoundFont installed it never does, and the show plays silently.
+MUSIC=0
+for _ in $(seq 1 50); do
+    [ -f "$STATS" ] && MUSIC=1 && break
+    sleep 0.1
+done
+[ "$MUSIC" = 1 ] || echo "no SoundFont: the show is silent and the tune checks are skipped"
+wait_song_loaded 30000 || fail "the tune did not load within 30 s of the start"
+rss_first=$(rss_kb)
+files_first=$(open_files)
+echo "after the first open ($(elapsed_ms) ms): VmRSS $rss_first kB, $files_first open files"
+
+cycles=0
+for toggle in $(seq 1 "$TOGGLES"); do
+    press_f1 "$window" || fail "F1 number $toggle did not close the display"
+    window=$(next_window "$window") ||
+        fail "no new window after F1 number $toggle ($(elapsed_ms) ms into the show)"
+    if [ "$MUSIC" = 1 ] && [ "$(stat_value peak_synths)" -gt 1 ]; then
+        fail "two synths alive at once after F1 number $toggle"
+    fi
+    if [ $((toggle % (TOGGLES / CYCLES))) = 0 ]; then
+        minimise_and_restore "$window"
+        cycles=$((cycles + 1))
+    fi
+done
+last_toggle_ms=$(elapsed_ms)
+echo "$TOGGLES re-opens and $cycles minimise/restore cycles done $last_toggle_ms ms into the show"
+[ "$last_toggle_ms" -lt $((SHOW_MS - 4000)) ] ||
+    fail "the re-opens took until $last_toggle_ms ms, too late to measure before the show ends"
+
+wait_song_loaded $((SHOW_MS - 1000)) ||
+    fail "the tune did not load again before the show's end (last re-open at $last_toggle_ms ms)"
+rss_last=$(rss_kb)
+files_last=$(open_files)
+echo "after the last re-open ($(elapsed_ms) ms): VmRSS $rss_last kB, $files_last open files"
+
+wait_exit $(((SHOW_MS + 20000 - $(elapsed_ms)) / 1000))
+[ "$EXIT_STATUS" = 0 ] || fail "exit status $EXIT_STATUS at $(elapsed_ms) ms, expected 0 after the show's end"
+end_ms=$(elapsed_ms)
+[ "$end_ms" -ge "$SHOW_MS" ] || fail "the show ended early, at $end_ms ms"
+echo "the show ended by itself at $end_ms ms with status 0"
+
+within_10_percent "$rss_first" "$rss_last" ||
+    fail "resident memory went from $rss_first kB to $rss_last kB (more than 10 %)"
+within_10_percent "$files_first" "$files_last" ||
+    fail "open files went from $files_first to $files_last (more than 10 %)"
+if [ "$MUSIC" = 1 ]; then
+    made=$(stat_value synths_made)
+    peak=$(stat_value peak_synths)
+    echo "synths: $made made, at most $peak alive at once, $(stat_value synths) left at exit"
+    [ "$peak" = 1 ] || fail "at most $peak synths alive at once, expected 1"
+    [ "$made" = $((TOGGLES + 1)) ] || fail "$made synths made for $((TOGGLES + 1)) opens"
+    [ "$(stat_value synths)" = 0 ] || fail "synths left at exit"
+fi
+echo "resources: VmRSS $rss_first -> $rss_last kB, open files $files_first -> $files_last"
+
+if [ -n "${VUP_ASAN_BINARY:-}" ] && [ -x "${VUP_ASAN_BINARY}" ]; then
+    unset VUP_MUSIC_STATS
+    start_sanitized_vup "$VUP_ASAN_BINARY" "$ROOT"
+    window=$(wait_window Vup 60) || fail "sanitized show: no window"
+    for toggle in $(seq 1 10); do
+        press_f1 "$window" || fail "sanitized show: F1 number $toggle did not close the display"
+        window=$(next_window "$window") ||
+            fail "sanitized show: no new window after F1 number $toggle"
+        [ $((toggle % 5)) = 0 ] && minimise_and_restore "$window"
+    done
+    press "$window" Escape
+    wait_exit 60
+    if sanitizer_reported; then
+        cat "$E2E_TMP/vup.err" >&2
+        fail "sanitized show: sanitizer report after 10 re-opens"
+    fi
+    [ "$EXIT_STATUS" = 0 ] || fail "sanitized show: exit status $EXIT_STATUS after Escape"
+    echo "under LeakSanitizer: 10 re-opens, 2 minimise/restore cycles and Escape, no leak"
+else
+    echo "SKIPPED the leak check: VUP_ASAN_BINARY is not set to a sanitized vup"
+fi
+echo "PASS"
