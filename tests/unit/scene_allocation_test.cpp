@@ -9,6 +9,7 @@
 
 #include "gl_call_log/gl_call_log.h"
 #include "scene_state_guard.h"
+#include "shell_fixture.h"
 #include "show/scenes.h"
 
 static std::atomic<long> heapAllocations{0};
@@ -75,4 +76,29 @@ TEST_F(SceneAllocations, NoSceneFrameAllocates) {
     EXPECT_EQ(AllocationsDuring(DrawCubeLattice, 16), 0);
     shrinkAccumulator = 3000;  // the end picture's branch
     EXPECT_EQ(AllocationsDuring(DrawShrinkingPicture, 16), 0);
+}
+
+// The same for the frame loop around the scenes: every drawing turn of the
+// whole show (clock, timeline, scene, present) on the fake platform, whose
+// call record has room reserved so that recording does not allocate either.
+class FrameLoopAllocations : public ShellTest {};
+
+TEST_F(FrameLoopAllocations, NoDrawingTurnOfTheWholeShowAllocates) {
+    FakePlatform().calls.reserve(1u << 16);
+    long atFirstTurn = -1;
+    long atLastTurn = -1;
+    // Reading 0 is the start time, before the display opens; reading 1 is
+    // the first drawing turn, the last one the turn that ends the show.
+    FakePlatform().onClockRead = [&](int reading) {
+        if (reading == 1) {
+            GlCallLogSetRecording(false);
+            atFirstTurn = heapAllocations.load();
+        }
+        atLastTurn = heapAllocations.load();
+    };
+    EXPECT_EQ(DemoMain(nullptr, nullptr, nullptr, 0), kExitShowEnded);
+    GlCallLogSetRecording(true);
+    EXPECT_GT(FakePlatform().swaps, 5000) << "the whole show was run at 16 ms a turn";
+    ASSERT_GE(atFirstTurn, 0);
+    EXPECT_EQ(atLastTurn - atFirstTurn, 0);
 }
