@@ -12,6 +12,11 @@ constexpr uint32_t kInfoHeaderSize = 40;
 // Largest width or height accepted; it keeps every size computation well
 // inside 32 bits per row and 64 bits per picture.
 constexpr int32_t kMaxBitmapSide = 32768;
+// Largest decoded picture (width x rows x 3 bytes). Run-length data a few
+// bytes long can declare a 32768 x 32768 picture; decoding it would fill 3 GB
+// for a picture no OpenGL takes as a texture. Beyond this the reader reports
+// a lack of memory, as the platform conversion would for want of a section.
+constexpr size_t kMaxDecodedBytes = size_t{256} << 20;
 
 constexpr uint32_t kCompressionNone = 0;
 constexpr uint32_t kCompressionRle8 = 1;

@@ -75,11 +75,14 @@ static void AdviseHugePages(unsigned char* buffer, size_t bytes) {
 }
 
 // Decodes into a fresh buffer of exactly width x rows x 3 bytes, or null when
-// there is no memory for it.
+// there is no memory for it (or the picture is larger than any the show can use).
 static unsigned char* DecodePixels(const unsigned char* file, const BitmapLayout& layout,
                                    const unsigned char* description) {
     const size_t bytes =
         static_cast<size_t>(layout.rows) * static_cast<size_t>(layout.header.width) * 3;
+    if (bytes > kMaxDecodedBytes) {
+        return nullptr;
+    }
     unsigned char* packed = static_cast<unsigned char*>(loaderAllocate(bytes));
     if (packed == nullptr) {
         return nullptr;
