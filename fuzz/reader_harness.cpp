@@ -6,6 +6,7 @@
 
 #include <sanitizer/asan_interface.h>
 
+#include "assets/bitmap_layout.h"
 #include "platform/platform.h"
 
 namespace {
@@ -26,6 +27,9 @@ HarnessState harness;
 
 void* HarnessAllocate(size_t size) {
     ++harness.requests;
+    // However small the file, the reader never asks for more than its
+    // ceiling for a decoded picture (kMaxDecodedBytes).
+    Require(size <= kMaxDecodedBytes, "no request beyond the decoded-size ceiling");
     if (harness.requests == harness.failAllocation || size > kHarnessAllocationCeiling) {
         return nullptr;
     }

@@ -8,12 +8,13 @@
 
 #include "assets/bitmap_reader.h"
 
-// Above this the harness allocator answers "no memory". A few bytes of
-// run-length data may declare a 32768 x 32768 picture; handing out (and
-// zeroing) many megabytes per input slows the search a hundredfold, while a
-// ceiling sends those inputs down the reader's out-of-memory path instead.
-// 256 KiB still holds every picture a fuzzed input of a few kilobytes can
-// spell out uncompressed (24 output bytes per input byte at 1 bit per pixel).
+// Above this the harness allocator answers "no memory", so that a search
+// that finds large pictures (a few bytes of run-length data may declare
+// 32768 x 32768) does not slow down to zeroing megabytes per input; those
+// inputs exercise the reader's out-of-memory path instead. Every request is
+// still checked against the reader's own ceiling (kMaxDecodedBytes) first.
+// 256 KiB holds every picture a fuzzed input of a few kilobytes can spell out
+// uncompressed (24 output bytes per input byte at 1 bit per pixel).
 constexpr size_t kHarnessAllocationCeiling = 256u << 10;
 
 // Set up once per process: errors shown (as counted boxes), harness allocator.
