@@ -25,5 +25,7 @@ press "$id" Escape
 wait_exit 5
 elapsed_ms=$((($(date +%s%N) - start) / 1000000))
 [ "$EXIT_STATUS" = "0" ] || fail "exit status $EXIT_STATUS after Escape"
-[ "$elapsed_ms" -lt 1000 ] || fail "Escape took $elapsed_ms ms to end the show"
+# About 0.4 s on an idle machine; the margin is for a machine busy with
+# other work, where tearing down the context and the tune takes longer.
+[ "$elapsed_ms" -lt 3000 ] || fail "Escape took $elapsed_ms ms to end the show"
 echo "PASS: window 800x600 titled Vup, picture shown, Escape ended it in $elapsed_ms ms"
