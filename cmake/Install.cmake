@@ -45,7 +45,8 @@ find_package(ZLIB REQUIRED)
 add_executable(vup-make-icon packaging/icon/make_icon.cpp tools/vup-record/png_file.cpp
                              tools/vup-record/output_file.cpp)
 target_include_directories(vup-make-icon PRIVATE tools/vup-record)
-target_link_libraries(vup-make-icon PRIVATE vup_core vup_platform_posix ZLIB::ZLIB)
+target_link_libraries(vup-make-icon PRIVATE vup_platform_console vup_core vup_platform_posix
+                                            ZLIB::ZLIB)
 
 set(VUP_PACKAGING_OUT ${CMAKE_BINARY_DIR}/packaging)
 set(VUP_PACKAGING_FILES)

@@ -10,18 +10,7 @@
 #include <vector>
 
 #include "assets/bitmap_reader.h"
-#include "platform/platform.h"
 #include "png_file.h"
-
-// The reader's two platform calls: its complaints go to standard error.
-WindowHandle PlatformGetFocus() {
-    return nullptr;
-}
-
-int PlatformMessageBox(WindowHandle, const char* text, const char* caption, uint32_t) {
-    std::fprintf(stderr, "vup-make-icon: %s: %s\n", caption, text);
-    return IDOK;
-}
 
 // The largest centred square of the picture, shrunk (or grown) to
 // size x size by averaging the source pixels each target pixel covers. The

@@ -12,7 +12,8 @@ uint32_t textureNames[kTextureSlotCount];
 
 float lightAmbient[4] = {0.5f, 0.5f, 0.5f, 1.0f};
 float lightDiffuse[4] = {1.0f, 1.0f, 1.0f, 1.0f};
-float lightPosition[4] = {0.0f, 0.0f, 10.0f, 1.0f};
+float lightPosition[4] = {kLightPositionStart[0], kLightPositionStart[1], kLightPositionStart[2],
+                          kLightPositionStart[3]};
 
 SongHandle songHandle = nullptr;
 

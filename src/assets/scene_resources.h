@@ -19,7 +19,9 @@ extern uint32_t textureNames[kTextureSlotCount];
 
 extern float lightAmbient[4];
 extern float lightDiffuse[4];
+// Light 1's position; the Bezier path scene moves it on every frame.
 extern float lightPosition[4];
+constexpr float kLightPositionStart[4] = {0.0f, 0.0f, 10.0f, 1.0f};
 
 extern SongHandle songHandle;
 

@@ -3,7 +3,7 @@
 #include "platform/platform.h"
 #include "shell/display.h"
 #include "shell/frame_stats.h"
-#include "show/timeline.h"
+#include "show/show.h"
 
 uint8_t KeyStates[256];
 uint8_t windowActive = 1;

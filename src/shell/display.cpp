@@ -1,8 +1,8 @@
 #include "shell/display.h"
 
-#include "assets/scene_resources.h"
-#include "platform/gl.h"
 #include "shell/demo_main.h"
+#include "shell/viewport.h"
+#include "show/show.h"
 
 InstanceHandle appInstance = nullptr;
 WindowHandle displayWindow = nullptr;
@@ -119,9 +119,8 @@ int OpenDisplay(const char* title, int width, int height, int colorBits, uint8_t
     PlatformShowWindow(displayWindow, SW_SHOW);
     PlatformSetForegroundWindow(displayWindow);
     PlatformSetFocus(displayWindow);
-    ResizeViewport(width, height);
-
-    if (!InitScene()) {
+    // The requested size, not a measured client area, then the scene resources.
+    if (!LoadShow(width, height)) {
         return FailOpen("Initialization Failed.");
     }
     return 1;
@@ -161,19 +160,6 @@ void CloseDisplay() {
         PlatformMessageBox(nullptr, "Could Not Unregister Class.", kShutdownCaption,
                            kShutdownFlags);
     }
-}
-
-void ResizeViewport(int width, int height) {
-    if (height == 0) {
-        height = 1;
-    }
-    glViewport(0, 0, width, height);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(45.0, static_cast<double>(width) / static_cast<double>(height),
-                   static_cast<double>(0.1f), 100.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
 }
 
 intptr_t DisplayWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam,

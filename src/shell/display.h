@@ -25,8 +25,5 @@ int OpenDisplay(const char* title, int width, int height, int colorBits, uint8_t
 // reporting each failure; handles end up null.
 void CloseDisplay();
 
-// Viewport and projection for a client area; safe without a current context.
-void ResizeViewport(int width, int height);
-
 intptr_t DisplayWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam,
                            intptr_t lParam);

@@ -9,7 +9,7 @@
 #include "show/scenes.h"
 
 // The camera's parameter on the curve; grows with the wall clock, unclamped.
-float pathParameter = 0.0f;
+float pathParameter = kPathParameterStart;
 
 // Parameter per millisecond: about half the curve over the scene's 25 s.
 static constexpr float kPathRate = 0.00002f;

@@ -10,7 +10,7 @@
 
 // Rotation in degrees and the cubes' pulsing time base. Grows with the wall
 // clock, never wrapped.
-float latticeAngle = 0.0f;
+float latticeAngle = kLatticeAngleStart;
 
 static constexpr double kAngleRate = 0.07;
 

@@ -7,7 +7,7 @@
 #include "show/scenes.h"
 
 // Milliseconds of shrinking so far, plus one. Frozen once the shrink ends.
-float shrinkAccumulator = 1.0f;
+float shrinkAccumulator = kShrinkAccumulatorStart;
 
 // Base of the shrink law: the square's sides move in by base^accumulator - 1.
 static constexpr float kShrinkBase = 1.001f;

@@ -9,7 +9,7 @@
 
 // Rotation (twice this, in degrees) and breathing phase (0.05 of this, in
 // radians). Grows with the wall clock, never wrapped.
-float polyhedronAngle = 0.0f;
+float polyhedronAngle = kPolyhedronAngleStart;
 
 static constexpr int kVertexCount = 14;
 static constexpr int kTriangleCount = 24;

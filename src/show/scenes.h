@@ -8,8 +8,13 @@ void DrawBezierPath(double frameMs);
 void DrawPulsingPolyhedron(double frameMs);
 void DrawCubeLattice(double frameMs);
 
-// Persistent animation values, one per animated scene, never reset.
+// Persistent animation values, one per animated scene. The show never resets
+// them; ResetShowState (show/show.h) puts them back to their start values.
 extern float shrinkAccumulator;
 extern float pathParameter;
 extern float polyhedronAngle;
 extern float latticeAngle;
+constexpr float kShrinkAccumulatorStart = 1.0f;
+constexpr float kPathParameterStart = 0.0f;
+constexpr float kPolyhedronAngleStart = 0.0f;
+constexpr float kLatticeAngleStart = 0.0f;

@@ -4,10 +4,15 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <climits>
+
 #include "assets/scene_resources.h"
+#include "fakes/bmp_builder.h"
 #include "platform/egl/offscreen_gl.h"
-#include "platform/gl.h"
-#include "shell/display.h"
+#include "show/show.h"
 
 static constexpr int kWidth = 800;
 static constexpr int kHeight = 600;
@@ -23,49 +28,42 @@ Rgb TestPictureColour(int slot, int quadrant) {
     return colours[slot][quadrant];
 }
 
-// An 8 x 8 picture of four solid quadrants, rows bottom first like the
-// loader's pictures, uploaded the way the slots are filled at display open.
-static void UploadTestPicture(int slot) {
-    uint8_t pixels[kPictureSize * kPictureSize * 3];
+// An 8 x 8 bitmap file of four solid quadrants, rows bottom first.
+static Bytes TestPicture(int slot) {
+    std::vector<std::vector<uint32_t>> rows(kPictureSize, std::vector<uint32_t>(kPictureSize));
     for (int row = 0; row < kPictureSize; ++row) {
         for (int column = 0; column < kPictureSize; ++column) {
             const int quadrant = (row >= kPictureSize / 2 ? 2 : 0) + (column >= kPictureSize / 2);
             const Rgb colour = TestPictureColour(slot, quadrant);
-            uint8_t* texel = &pixels[(row * kPictureSize + column) * 3];
-            texel[0] = static_cast<uint8_t>(colour.r);
-            texel[1] = static_cast<uint8_t>(colour.g);
-            texel[2] = static_cast<uint8_t>(colour.b);
+            rows[row][column] = static_cast<uint32_t>(colour.r << 16 | colour.g << 8 | colour.b);
         }
     }
-    glGenTextures(1, &textureNames[slot]);
-    glBindTexture(GL_TEXTURE_2D, textureNames[slot]);
-    glTexImage2D(GL_TEXTURE_2D, 0, 3, kPictureSize, kPictureSize, 0, GL_RGB, GL_UNSIGNED_BYTE,
-                 pixels);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    BmpDesc picture;
+    picture.width = kPictureSize;
+    picture.height = kPictureSize;
+    picture.pixels = PackRows(24, rows);
+    return BuildBmp(picture);
 }
 
+// The show loaded as a display open loads it, from a directory holding the
+// test pictures, with the scenes' values and the light at their start.
 void SceneRenderTest::SetUp() {
+    static const char* const kPicturePaths[kTextureSlotCount] = {
+        "Data/Greetz.bmp", "Data/Main.bmp", "Data/VOLVO.bmp", "Data/klump.bmp"};
     ASSERT_EQ(OffscreenGlCreate(kWidth, kHeight), 1) << "no offscreen OpenGL context";
-    ResizeViewport(kWidth, kHeight);
+    const std::string dir = MakeTempDir();
+    char previousDir[PATH_MAX];
+    ASSERT_NE(getcwd(previousDir, sizeof previousDir), nullptr);
+    ASSERT_EQ(mkdir((dir + "/Data").c_str(), 0755), 0);
     for (int slot = 0; slot < kTextureSlotCount; ++slot) {
-        UploadTestPicture(slot);
+        ASSERT_TRUE(WriteBytes(dir + "/" + kPicturePaths[slot], TestPicture(slot)));
     }
-    // The fixed render state and light 1, as the display open sets them.
-    glEnable(GL_TEXTURE_2D);
-    glShadeModel(GL_SMOOTH);
-    glClearColor(0.0f, 0.0f, 0.0f, 0.5f);
-    glClearDepth(1.0);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LEQUAL);
-    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
-    const float ambient[4] = {0.5f, 0.5f, 0.5f, 1.0f};
-    const float diffuse[4] = {1.0f, 1.0f, 1.0f, 1.0f};
-    const float position[4] = {0.0f, 0.0f, 10.0f, 1.0f};
-    glLightfv(GL_LIGHT1, GL_AMBIENT, ambient);
-    glLightfv(GL_LIGHT1, GL_DIFFUSE, diffuse);
-    glLightfv(GL_LIGHT1, GL_POSITION, position);
-    glEnable(GL_LIGHT1);
+    ASSERT_EQ(chdir(dir.c_str()), 0);
+    ResetShowState();
+    const int loaded = LoadShow(kWidth, kHeight);
+    ASSERT_EQ(chdir(previousDir), 0);
+    RemoveTree(dir);
+    ASSERT_EQ(loaded, 1) << "the test pictures did not load";
 }
 
 void SceneRenderTest::TearDown() {

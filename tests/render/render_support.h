@@ -1,6 +1,6 @@
 // Shared set-up for the real-rendering tests: an 800 x 600 offscreen Mesa
-// context in the render state the display open leaves (viewport and
-// projection, depth test, light 1 at its initial place), test pictures in
+// context with the show loaded in it as a display open loads it (viewport
+// and projection, InitScene's render state and light 1), test pictures in
 // the four texture slots, and frame read-back with pixel look-ups.
 #pragma once
 

@@ -6,18 +6,6 @@
 // which must still be frame 3, not frame 4.
 static constexpr double kInputSlack = 1e-6;
 
-int64_t FrameShowTimeMs(int64_t frame, int fps) {
-    // Frames are never negative, so integer division rounds down.
-    return frame * 1000 / fps;
-}
-
-int64_t FrameDeltaMs(int64_t frame, int fps) {
-    if (frame <= 0) {
-        return FrameShowTimeMs(0, fps);
-    }
-    return FrameShowTimeMs(frame, fps) - FrameShowTimeMs(frame - 1, fps);
-}
-
 int64_t FirstFrameAtOrAfter(double seconds, int fps) {
     if (seconds <= 0.0) {
         return 0;

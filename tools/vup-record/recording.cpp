@@ -12,6 +12,7 @@
 #include "output_file.h"
 #include "png_file.h"
 #include "progress_meter.h"
+#include "show/show.h"
 #include "show_driver.h"
 #include "video_encoder.h"
 
@@ -66,14 +67,14 @@ static Outcome DriveFrames(const RecordOptions& options, int64_t firstFrame, int
         // The show ends only after 85 s, past the last frame --to allows, so
         // the turn's result needs no look.
         const auto turnStart = std::chrono::steady_clock::now();
-        const int64_t showMs = FrameShowTimeMs(n, options.fps);
-        RunShowTurn(showMs, n >= firstFrame - 1);
+        RunShowFrame(n, options.fps, n >= firstFrame - 1);
         if (n < firstFrame) {
             continue;
         }
         if (times != nullptr) {
             FinishShowFrame();
-            if (!AddFrameTime(times, n - firstFrame, showMs, MillisecondsSince(turnStart), error)) {
+            if (!AddFrameTime(times, n - firstFrame, FrameShowTimeMs(n, options.fps),
+                              MillisecondsSince(turnStart), error)) {
                 ProgressFinish();
                 return Outcome::kFailed;
             }
@@ -207,19 +208,10 @@ static int RecordStill(const RecordOptions& options) {
         !OpenShow(options.width, options.height, &error)) {
         return Fail(error);
     }
-    const int64_t stillMs = StillShowTimeMs(options.stillSeconds);
-    int64_t frameCount = 0;
-    while (FrameShowTimeMs(frameCount, options.fps) < stillMs) {
-        ++frameCount;
+    if (!StepShowToStill(StillShowTimeMs(options.stillSeconds), options.fps, PendingInterrupt)) {
+        CloseShow();
+        return InterruptedStatus();
     }
-    for (int64_t n = 0; n < frameCount; ++n) {
-        if (PendingInterrupt() != 0) {
-            CloseShow();
-            return InterruptedStatus();
-        }
-        RunShowTurn(FrameShowTimeMs(n, options.fps), n == frameCount - 1);
-    }
-    RunShowTurn(stillMs, true);
     std::vector<uint8_t> frame(static_cast<size_t>(options.width) * options.height * 4);
     ReadShowFrame(frame.data());
     CloseShow();

@@ -96,6 +96,10 @@ void APIENTRY glViewport(GLint x, GLint y, GLsizei width, GLsizei height) {
     Record("glViewport", {static_cast<double>(x), static_cast<double>(y),
                           static_cast<double>(width), static_cast<double>(height)});
 }
+void APIENTRY glScissor(GLint x, GLint y, GLsizei width, GLsizei height) {
+    Record("glScissor", {static_cast<double>(x), static_cast<double>(y), static_cast<double>(width),
+                         static_cast<double>(height)});
+}
 void APIENTRY glMatrixMode(GLenum mode) {
     Record("glMatrixMode", {static_cast<double>(mode)});
 }

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "frame_schedule.h"
 #include "png_file.h"
+#include "show/show.h"
 #include "show_driver.h"
 #include "thumbnail.h"
 
@@ -59,7 +59,7 @@ protected:
         int next = 0;
         for (int64_t n = 0; n <= lastFrame; ++n) {
             const bool isStill = n == StillFrame(kStills[next]);
-            RunShowTurn(FrameShowTimeMs(n, kFps), isStill || n + 1 == StillFrame(kStills[next]));
+            RunShowFrame(n, kFps, isStill || n + 1 == StillFrame(kStills[next]));
             if (isStill) {
                 ReadShowFrame(frame.data());
                 thumbnails[next] = MakeThumbnail(frame.data(), 800, 600, kThumbWidth, kThumbHeight);

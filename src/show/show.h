@@ -1,0 +1,52 @@
+// The show as one thing to drive, for whatever holds its OpenGL context: the
+// live display, vup-record, the benchmarks, the render tests, a web page.
+// Load it at a size, then draw turns: RunTimeline (show/timeline.h) with the
+// live clock's frame delta and elapsed time, or the virtual clock below.
+//
+// Needs: a current OpenGL 1.1 context with GLU, the platform's message box
+// and focus calls (the picture reader reports through them) and the sound
+// library calls InitScene makes. Nothing of a window layer, EGL or an
+// encoder.
+#pragma once
+
+#include <cstdint>
+
+#include "show/timeline.h"
+
+// The viewport and projection for a width x height picture, then the scene
+// resources (InitScene), in the order a display open makes them. 1 on
+// success; 0 when a picture could not be loaded (the reader has said why).
+int LoadShow(int width, int height);
+
+// Puts the scenes' persistent values, the light's position and the texture
+// names back to their start values, as a fresh process has them. The show
+// itself never calls it; drivers that start the show again in one process
+// (and the tests) do.
+void ResetShowState();
+
+// The virtual clock: the show without a real clock, as a live loop drawing
+// at a fixed frame rate would see it. Every time is a whole number of
+// milliseconds, as the live clock's readings are, so the scenes' values add
+// up exactly as they would live. Frame 0 is the load, at show time 0.
+
+// Show time of frame N at fps frames a second: N * 1000 / fps rounded down,
+// the reading a millisecond clock would give at that moment.
+int64_t FrameShowTimeMs(int64_t frame, int fps);
+
+// Milliseconds between frame N - 1 and frame N; frame 0's is 0.
+int64_t FrameDeltaMs(int64_t frame, int fps);
+
+// The drawing turn of frame N, after frames 0 .. N - 1 have had theirs.
+// With draw 0 the turn only runs: the scenes advance their values and the
+// light, but no pixel changes, which makes skipping ahead cheap. Returns
+// RunTimeline's result: 0 once the show is over.
+int RunShowFrame(int64_t frame, int fps, int draw);
+
+// The show at stillMs, reached as a recording at fps reaches it: the turns
+// of every frame before that moment, drawn only for the last of them (a
+// turn on an interval bound draws nothing and shows what the buffer held),
+// then the moment itself, drawn. Starts from frame 0, so the show must be
+// freshly loaded. stop, when not null, is asked before each turn; when it
+// answers non-zero the stepping ends there and 0 is returned. 1 once the
+// still is drawn.
+int StepShowToStill(int64_t stillMs, int fps, int (*stop)());
