@@ -214,15 +214,15 @@ TEST_F(Gl11Test, BatchesDrawsAndSkipsAnEmptyScissorBox) {
     // The texture has no image yet: drawn untextured, in one draw each time
     // (Transformed flushes), so three draws so far.
     ASSERT_EQ(draws.size(), 3u);
-    EXPECT_EQ(draws[0].state.texture, 0u);
+    EXPECT_EQ(draws[0].state.textured, 0);
 
     const unsigned char pixels[16] = {};
     glTexImage2D(GL_TEXTURE_2D, 0, 3, 2, 2, 0, GL_RGB, GL_UNSIGNED_BYTE, pixels);
     // Rows of 6 bytes padded to 8 by the default unpack alignment of 4.
     EXPECT_EQ(lastImageBytes, 14);
     // Its initial minifying filter wants mipmaps, which do not exist.
-    EXPECT_EQ(Transformed(0, 0, 0).clip[3], 1.0f);
-    EXPECT_EQ(draws.back().state.texture, 0u);
+    Transformed(0, 0, 0);
+    EXPECT_EQ(draws.back().state.textured, 0);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
 
     draws.clear();
@@ -237,8 +237,9 @@ TEST_F(Gl11Test, BatchesDrawsAndSkipsAnEmptyScissorBox) {
     Transformed(0, 0, 0);
     ASSERT_EQ(draws.size(), 2u);
     EXPECT_EQ(draws[0].vertices.size(), 9u);
+    EXPECT_EQ(draws[0].state.textured, 1);
     EXPECT_EQ(draws[0].state.texture, name);
-    EXPECT_EQ(draws[1].state.texture, 0u);
+    EXPECT_EQ(draws[1].state.textured, 0);
 
     glEnable(GL_SCISSOR_TEST);
     glScissor(0, 0, 0, 0);

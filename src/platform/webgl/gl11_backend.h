@@ -26,7 +26,8 @@ struct Gl11RasterState {
     int32_t scissorTest;    // 0 or 1
     int32_t depthTest;      // 0 or 1
     uint32_t depthFunc;     // GL_NEVER ... GL_ALWAYS
-    uint32_t texture;       // texture name to modulate with; 0 draws untextured
+    int32_t textured;       // 1: modulate by the texture below; 0: colour alone
+    uint32_t texture;       // a texture name (0 is GL's default texture)
 };
 
 extern "C" {

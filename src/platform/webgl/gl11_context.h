@@ -79,5 +79,5 @@ bool Gl11InsidePrimitive();
 // True while the scissor test is on with a box of no area.
 bool Gl11ScissorEmpty();
 
-// The texture a primitive begun now would be modulated with, or 0.
-GLuint Gl11EffectiveTexture();
+// Whether a primitive begun now would be textured (with the bound texture).
+bool Gl11TexturingActive();

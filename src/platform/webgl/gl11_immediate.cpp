@@ -23,7 +23,7 @@ static bool SameRasterState(const Gl11RasterState& a, const Gl11RasterState& b) 
         }
     }
     return a.scissorTest == b.scissorTest && a.depthTest == b.depthTest &&
-           a.depthFunc == b.depthFunc && a.texture == b.texture;
+           a.depthFunc == b.depthFunc && a.textured == b.textured && a.texture == b.texture;
 }
 
 static float Clamp01(float value) {
@@ -93,7 +93,8 @@ void APIENTRY glBegin(GLenum mode) {
         return;
     }
     RefreshDerivedMatrices();
-    gl11.raster.texture = Gl11EffectiveTexture();
+    gl11.raster.textured = Gl11TexturingActive() ? 1 : 0;
+    gl11.raster.texture = gl11.raster.textured != 0 ? gl11.boundTexture : 0;
     if (!gl11.batch.empty() && !SameRasterState(gl11.batchState, gl11.raster)) {
         Gl11FlushDraws();
     }

@@ -36,7 +36,8 @@ void Gl11ResetContext(int width, int height) {
     for (int index = 0; index < kGl11MaxLights; ++index) {
         gl11.lights[index] = Gl11LightDefault(index);
     }
-    gl11.raster = Gl11RasterState{{0, 0, width, height}, {0, 0, width, height}, 0, 0, GL_LESS, 0};
+    gl11.raster =
+        Gl11RasterState{{0, 0, width, height}, {0, 0, width, height}, 0, 0, GL_LESS, 0, 0};
     gl11.clearDepth = 1.0;
     gl11.unpackAlignment = gl11.packAlignment = 4;
     gl11.textures[0] = Gl11TextureRecord{false, true};

@@ -6,12 +6,12 @@ static Gl11TextureRecord& BoundRecord() {
     return gl11.textures[gl11.boundTexture];
 }
 
-GLuint Gl11EffectiveTexture() {
+bool Gl11TexturingActive() {
     if (!gl11.texture2D) {
-        return 0;
+        return false;
     }
     const Gl11TextureRecord& record = BoundRecord();
-    return record.hasImage && !record.mipmapFilter ? gl11.boundTexture : 0;
+    return record.hasImage && !record.mipmapFilter;
 }
 
 static bool IsMipmapFilter(GLint filter) {
