@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 
 #include "assets/scene_resources.h"
@@ -81,6 +82,14 @@ int WebStillRun(const char* secondsText) {
     const int64_t drawsBefore = Gl11DrawCount();
     RunTurn(stillMs, true);
     Gl11FlushDraws();
+    // The show never asks; a still that met an error is not one to trust.
+    const GLenum error = glGetError();
+    if (error != GL_NO_ERROR) {
+        char message[64];
+        std::snprintf(message, sizeof message, "The GL layer reported error 0x%04X.", error);
+        WebPageFail(message);
+        return 1;
+    }
     WebPageMarkReady(static_cast<int>(Gl11DrawCount() - drawsBefore));
     return 0;
 }

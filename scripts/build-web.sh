@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Builds the show for the browser with emscripten into build-web/site/, a
+# static site: index.html, vup.js, vup.wasm and vup.data (the pictures and the
+# tune). Extra arguments go to CMake (scripts/test passes -DVUP_WERROR=ON).
+# Prints the page weight: each file raw and gzipped (gzip -9), and the total.
+#
+# Serve the folder over HTTP (a page opened from file:// cannot fetch its
+# data), for example:
+#   python3 -m http.server -d build-web/site 8000
+# and open http://localhost:8000/index.html?still=40 for the still at 40 s.
+set -euo pipefail
+. "$(dirname "${BASH_SOURCE[0]}")/lib/setup.sh"
+
+vup_ensure_packages emscripten || exit 1
+cd "$VUP_ROOT"
+
+# Debian's emscripten runs its JavaScript tools with the first `node` on the
+# path; one that does not come from Debian finds Debian's modules (acorn)
+# only through NODE_PATH.
+export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
+
+emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
+cmake --build build-web -j "$(nproc)"
+
+site=build-web/site
+echo "vup: web site in $site (bytes raw, gzip -9):"
+raw_total=0
+gzip_total=0
+for file in "$site"/index.html "$site"/vup.js "$site"/vup.wasm "$site"/vup.data; do
+    raw=$(stat -c %s "$file")
+    gzipped=$(gzip -9 -c "$file" | wc -c)
+    raw_total=$((raw_total + raw))
+    gzip_total=$((gzip_total + gzipped))
+    printf '  %-12s %9d %9d\n' "$(basename "$file")" "$raw" "$gzipped"
+done
+printf '  %-12s %9d %9d\n' total "$raw_total" "$gzip_total"
