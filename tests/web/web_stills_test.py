@@ -14,6 +14,7 @@ has not been built, unless CI is set; then that is a failure.
 import functools
 import http.server
 import os
+import statistics
 import subprocess
 import sys
 import tempfile
@@ -60,6 +61,11 @@ def write_difference(web, native, png_path):
 class QuietHandler(http.server.SimpleHTTPRequestHandler):
     def log_message(self, *args):
         pass
+
+
+def spread(values, form):
+    return " / ".join(format(v, form) for v in
+                      (min(values), statistics.median(values), max(values)))
 
 
 def serve(directory):
@@ -118,6 +124,7 @@ def main(argv):
     server = serve(site)
     base_url = f"http://127.0.0.1:{server.server_address[1]}"
     failures = 0
+    worst_means, off_percents = [], []
     with tempfile.TemporaryDirectory() as profile:
         driver = chromium(profile)
         try:
@@ -132,6 +139,8 @@ def main(argv):
                 off = 100.0 * (difference.max(axis=2) > OFF_LEVELS).mean()
                 write_difference(web, native, os.path.join(out_dir, f"difference_{seconds}s.png"))
                 ok = means.max() <= MAX_MEAN_DIFFERENCE and off <= MAX_OFF_PERCENT
+                worst_means.append(means.max())
+                off_percents.append(off)
                 failures += 0 if ok else 1
                 print(f"{'ok  ' if ok else 'FAIL'} {seconds:>3} s: mean |difference| "
                       f"R {means[0]:.3f} G {means[1]:.3f} B {means[2]:.3f}, "
@@ -140,6 +149,9 @@ def main(argv):
         finally:
             driver.quit()
             server.shutdown()
+    print(f"over the stills (min / median / max): largest channel mean "
+          f"{spread(worst_means, '.3f')}, pixels off by more than {OFF_LEVELS} "
+          f"{spread(off_percents, '.3f')} %")
     print(f"pictures in {out_dir}")
     return 1 if failures else 0
 

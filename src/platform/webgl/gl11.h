@@ -16,8 +16,8 @@
 // with lighting off), so the drawing side needs no more than a pass-through
 // shader with a texture modulate. Triangles gather in one buffer and go to
 // the drawing side in one call per run of primitives that share their
-// raster state (texture, depth test, viewport, scissor); a frame of the show
-// is two draws at most.
+// raster state (texture, depth test, viewport, scissor): a frame of the show
+// takes one draw per texture change, not one per glEnd.
 //
 // Limits:
 // - Primitives: GL_TRIANGLES and GL_QUADS (split 0-1-2, 0-2-3); other modes

@@ -112,7 +112,7 @@ mergeInto(LibraryManager.library, {
         var canvas = document.getElementById(UTF8ToString(canvasId));
         var gl = canvas && canvas.getContext('webgl', {
             alpha: false, depth: true, stencil: false, antialias: false,
-            premultipliedAlpha: false, preserveDrawingBuffer: true});
+            preserveDrawingBuffer: true});
         if (!gl) {
             return 0;
         }
