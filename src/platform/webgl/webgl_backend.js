@@ -106,7 +106,9 @@ mergeInto(LibraryManager.library, {
     },
 
     // 1 with the context made on the canvas element with that id and its
-    // size in *width and *height; 0 when the browser gives no WebGL.
+    // size in *width and *height; 0 when the browser gives no WebGL. A canvas
+    // has one WebGL context for its life, so making it again (a display
+    // re-open) keeps the shaders and buffer made the first time.
     VupWebglCreate__deps: ['$VupWebgl'],
     VupWebglCreate: function(canvasId, width, height) {
         var canvas = document.getElementById(UTF8ToString(canvasId));
@@ -116,7 +118,11 @@ mergeInto(LibraryManager.library, {
         if (!gl) {
             return 0;
         }
-        VupWebgl.gl = gl;
+        HEAP32[width >> 2] = gl.drawingBufferWidth;
+        HEAP32[height >> 2] = gl.drawingBufferHeight;
+        if (gl === VupWebgl.gl) {
+            return 1;
+        }
         var vertex = VupWebgl.compile(gl, gl.VERTEX_SHADER, VupWebgl.shaderSource[0]);
         var fragment = VupWebgl.compile(gl, gl.FRAGMENT_SHADER, VupWebgl.shaderSource[1]);
         if (!vertex || !fragment) {
@@ -150,8 +156,7 @@ mergeInto(LibraryManager.library, {
         // Native GL does not dither 8-bit channels either.
         gl.disable(gl.DITHER);
         gl.activeTexture(gl.TEXTURE0);
-        HEAP32[width >> 2] = gl.drawingBufferWidth;
-        HEAP32[height >> 2] = gl.drawingBufferHeight;
+        VupWebgl.gl = gl;
         return 1;
     },
 
