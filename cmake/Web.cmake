@@ -11,6 +11,8 @@
 # page replaces those two with browser backends in src/platform/web/.
 
 set(VUP_WEB_SITE ${CMAKE_BINARY_DIR}/site)
+set(VUP_WEB_DATA_DIR ${CMAKE_SOURCE_DIR} CACHE PATH
+    "Where the site's Data/ and data/ come from (other pictures for a trial)")
 # The JavaScript sides: WebGL for the GL layer, and the page.
 set(VUP_WEB_JS_LIBRARIES
     ${CMAKE_SOURCE_DIR}/src/platform/webgl/webgl_backend.js
@@ -36,8 +38,8 @@ foreach(library ${VUP_WEB_JS_LIBRARIES})
     target_link_options(vup_web PRIVATE "SHELL:--js-library ${library}")
 endforeach()
 target_link_options(vup_web PRIVATE
-    "SHELL:--preload-file ${CMAKE_SOURCE_DIR}/Data@/Data"
-    "SHELL:--preload-file ${CMAKE_SOURCE_DIR}/data@/data"
+    "SHELL:--preload-file ${VUP_WEB_DATA_DIR}/Data@/Data"
+    "SHELL:--preload-file ${VUP_WEB_DATA_DIR}/data@/data"
     -sENVIRONMENT=web
     -sALLOW_MEMORY_GROWTH=1)
 
