@@ -13,6 +13,9 @@
 set(VUP_WEB_SITE ${CMAKE_BINARY_DIR}/site)
 set(VUP_WEB_DATA_DIR ${CMAKE_SOURCE_DIR} CACHE PATH
     "Where the site's Data/ and data/ come from (other pictures for a trial)")
+# A changed picture or tune links the site again.
+file(GLOB VUP_WEB_DATA_FILES CONFIGURE_DEPENDS ${VUP_WEB_DATA_DIR}/Data/* ${VUP_WEB_DATA_DIR}/data/*)
+
 # The JavaScript sides: WebGL for the GL layer, and the page.
 set(VUP_WEB_JS_LIBRARIES
     ${CMAKE_SOURCE_DIR}/src/platform/webgl/webgl_backend.js
@@ -33,7 +36,7 @@ set_target_properties(vup_web PROPERTIES
     OUTPUT_NAME vup
     SUFFIX .js
     RUNTIME_OUTPUT_DIRECTORY ${VUP_WEB_SITE}
-    LINK_DEPENDS "${VUP_WEB_JS_LIBRARIES}")
+    LINK_DEPENDS "${VUP_WEB_JS_LIBRARIES};${VUP_WEB_DATA_FILES}")
 foreach(library ${VUP_WEB_JS_LIBRARIES})
     target_link_options(vup_web PRIVATE "SHELL:--js-library ${library}")
 endforeach()

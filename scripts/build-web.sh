@@ -19,7 +19,8 @@ cd "$VUP_ROOT"
 # only through NODE_PATH.
 export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
 
-emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
+# The pictures come from the repository unless this run names other ones.
+emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release -UVUP_WEB_DATA_DIR "$@" >/dev/null
 cmake --build build-web -j "$(nproc)"
 
 site=build-web/site
