@@ -4,11 +4,11 @@
 # in-memory file system before main runs, so the show reads them by its usual
 # relative paths through the POSIX file map (mmap serves MEMFS files).
 #
-# The show's code (vup_core) draws through the GL 1.1 layer (vup_gl11) and its
-# WebGL side in place of libGL and libGLU. The page has no window, keys or
-# sound yet: it uses the recorder's console platform (no windows; message
-# boxes go to the browser console) and its silent sound library. The live
-# page replaces those two with browser backends in src/platform/web/.
+# The show's code (vup_core, driven through show/show.h) draws through the GL
+# 1.1 layer (vup_gl11) and its WebGL side in place of libGL and libGLU. The
+# page has no window, keys or sound yet: message boxes become lines in the
+# page (web_message_box.cpp), and the sound library is the recorder's silent
+# one. The live page adds its platform backend and WebAudio player here.
 
 set(VUP_WEB_SITE ${CMAKE_BINARY_DIR}/site)
 set(VUP_WEB_DATA_DIR ${CMAKE_SOURCE_DIR} CACHE PATH
@@ -23,11 +23,10 @@ set(VUP_WEB_JS_LIBRARIES
 
 add_executable(vup_web
     src/platform/web/web_main.cpp
+    src/platform/web/web_message_box.cpp
     src/platform/web/web_still.cpp
     src/platform/webgl/webgl_context.cpp
-    src/platform/posix/clock_posix.cpp
     src/platform/posix/file_map_posix.cpp
-    tools/vup-record/console_platform.cpp
     tools/vup-record/frame_schedule.cpp
     tools/vup-record/silent_music.cpp)
 target_include_directories(vup_web PRIVATE src tools/vup-record)

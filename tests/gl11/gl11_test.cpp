@@ -247,7 +247,11 @@ TEST_F(Gl11Test, BatchesDrawsAndSkipsAnEmptyScissorBox) {
     Transformed(0, 0, 0);  // flushes nothing new
     EXPECT_EQ(clears, 0);
     EXPECT_EQ(draws.size(), 2u);
-    EXPECT_EQ(Gl11DrawCount(), 6);
+    EXPECT_EQ(Gl11DrawsSinceColorClear(), 6);
+    glDisable(GL_SCISSOR_TEST);
+    glClear(GL_COLOR_BUFFER_BIT);
+    EXPECT_EQ(clears, 1);
+    EXPECT_EQ(Gl11DrawsSinceColorClear(), 0);
 }
 
 TEST_F(Gl11Test, ErrorsAreKeptUntilRead) {

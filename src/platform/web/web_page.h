@@ -12,6 +12,9 @@ extern "C" {
 // draw calls of the frame on show.
 void WebPageMarkReady(int drawsInFrame);
 
+// A message box's text as a line under the canvas and in the console.
+void WebPageShowMessage(const char* caption, const char* text);
+
 // Something stopped the page: the message goes into the page under the
 // canvas, into body data-error and to the console.
 void WebPageFail(const char* message);

@@ -5,12 +5,22 @@ mergeInto(LibraryManager.library, {
         document.body.dataset.ready = '1';
     },
 
-    WebPageFail: function(message) {
-        var text = UTF8ToString(message);
+    $VupPageLine: function(text) {
         console.error('vup: ' + text);
         var line = document.createElement('p');
         line.textContent = text;
         document.body.appendChild(line);
+    },
+
+    WebPageShowMessage__deps: ['$VupPageLine'],
+    WebPageShowMessage: function(caption, text) {
+        VupPageLine(UTF8ToString(caption) + ': ' + UTF8ToString(text));
+    },
+
+    WebPageFail__deps: ['$VupPageLine'],
+    WebPageFail: function(message) {
+        var text = UTF8ToString(message);
+        VupPageLine(text);
         document.body.dataset.error = text;
     },
 });

@@ -51,5 +51,6 @@ void Gl11ResetContext(int width, int height);
 // presented; glFlush and glFinish do the same.
 void Gl11FlushDraws();
 
-// Draw calls made on the drawing side since the context was reset.
-int64_t Gl11DrawCount();
+// Draw calls made on the drawing side since the colour buffer was last
+// cleared (or the context reset): what the frame on show took.
+int64_t Gl11DrawsSinceColorClear();

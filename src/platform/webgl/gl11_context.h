@@ -64,7 +64,7 @@ struct Gl11Context {
 
     std::vector<Gl11Vertex> batch;
     Gl11RasterState batchState;
-    int64_t drawCount;
+    int64_t drawsSinceColorClear;
 };
 
 extern Gl11Context gl11;

@@ -71,12 +71,12 @@ void Gl11FlushDraws() {
     }
     Gl11BackendDrawTriangles(&gl11.batchState, gl11.batch.data(),
                              static_cast<int32_t>(gl11.batch.size()));
-    ++gl11.drawCount;
+    ++gl11.drawsSinceColorClear;
     gl11.batch.clear();
 }
 
-int64_t Gl11DrawCount() {
-    return gl11.drawCount;
+int64_t Gl11DrawsSinceColorClear() {
+    return gl11.drawsSinceColorClear;
 }
 
 static float Clamp01(float value) {
@@ -137,6 +137,9 @@ void APIENTRY glClear(GLbitfield mask) {
     }
     Gl11FlushDraws();
     Gl11BackendClear(&gl11.raster, mask, gl11.clearColor, gl11.clearDepth);
+    if ((mask & GL_COLOR_BUFFER_BIT) != 0) {
+        gl11.drawsSinceColorClear = 0;
+    }
 }
 
 void APIENTRY glClearColor(GLclampf red, GLclampf green, GLclampf blue, GLclampf alpha) {
