@@ -8,7 +8,7 @@ VUP_PLAY_PACKAGES=(
     build-essential cmake pkg-config
     libsdl2-dev libgl-dev libglu1-mesa-dev libegl-dev libgl1-mesa-dri libegl-mesa0
     libfluidsynth-dev timgm6mb-soundfont
-    libgtest-dev libgmock-dev zlib1g-dev libpng-dev libx11-dev
+    libgtest-dev libgmock-dev zlib1g-dev libpng-dev libx11-dev libxcb1-dev
     ffmpeg
 )
 

@@ -128,6 +128,7 @@ void MusicReleaseAll() {
 }
 
 // Audio threads must be gone before the process takes its libraries down.
+// Also on a quick exit (the display lost): the tune stops with the show.
 static void ReleaseAtExit() {
     MusicReleaseAll();
 }
@@ -140,7 +141,8 @@ static bool IsCurrentSong(SongHandle song) {
 int FSOUND_Init(int mixRate, int, unsigned int) {
     static bool exitHookRegistered = false;
     if (!exitHookRegistered) {
-        exitHookRegistered = std::atexit(ReleaseAtExit) == 0;
+        exitHookRegistered =
+            std::atexit(ReleaseAtExit) == 0 && std::at_quick_exit(ReleaseAtExit) == 0;
     }
     MusicQuietLogs();
     // A second start-up replaces the first, so only one copy of the tune sounds.

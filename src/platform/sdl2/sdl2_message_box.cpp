@@ -1,6 +1,7 @@
 // Modal message boxes with Windows' buttons and answers.
 #include <cstdio>
 
+#include "platform/posix/termination_signals.h"
 #include "platform/sdl2/sdl2_objects.h"
 
 static Uint32 IconFlags(uint32_t flags) {
@@ -17,8 +18,13 @@ static Uint32 IconFlags(uint32_t flags) {
 int PlatformMessageBox(WindowHandle owner, const char* text, const char* caption, uint32_t flags) {
     const bool yesNo = (flags & 0x0F) == MB_YESNO;
     const int defaultAnswer = yesNo ? IDYES : IDOK;
+    // Asked to end, the viewer has answered already: No, or OK.
+    const int endingAnswer = yesNo ? IDNO : IDOK;
     // Also on the terminal, for whoever started the show from one.
     std::fprintf(stderr, "vup: %s: %s\n", caption, text);
+    if (TerminationSignal() != 0) {
+        return endingAnswer;
+    }
 
     // Return answers the default button (Yes or OK), Escape the other.
     const SDL_MessageBoxButtonData yesNoButtons[] = {
@@ -37,10 +43,16 @@ int PlatformMessageBox(WindowHandle owner, const char* text, const char* caption
     box.numbuttons = yesNo ? 2 : 1;
     box.buttons = yesNo ? yesNoButtons : okButton;
 
-    int answer = 0;
-    if (!Sdl2VideoReady() || SDL_ShowMessageBox(&box, &answer) != 0 || answer <= 0) {
+    if (!Sdl2VideoReady()) {
         // Without a display nobody can answer: take the default button.
         return defaultAnswer;
     }
-    return answer;
+    int answer = 0;
+    Sdl2StartBoxCloser(caption);
+    const int shown = SDL_ShowMessageBox(&box, &answer);
+    Sdl2StopBoxCloser();
+    if (TerminationSignal() != 0) {
+        return endingAnswer;
+    }
+    return shown != 0 || answer <= 0 ? defaultAnswer : answer;
 }

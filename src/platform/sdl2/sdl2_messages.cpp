@@ -2,6 +2,7 @@
 // understands, one message per peek.
 #include <deque>
 
+#include "platform/posix/termination_signals.h"
 #include "platform/sdl2/sdl2_keys.h"
 #include "platform/sdl2/sdl2_objects.h"
 
@@ -9,6 +10,7 @@
 static std::deque<PlatformMessage> pending;
 static bool quitPosted = false;
 static int quitCode = 0;
+static bool signalQuitDelivered = false;
 
 static void Queue(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
     pending.push_back(PlatformMessage{window, message, wParam, lParam});
@@ -91,7 +93,8 @@ static void TranslateKeyEvent(const SDL_KeyboardEvent& event) {
 static void TranslateEvent(const SDL_Event& event) {
     switch (event.type) {
         case SDL_QUIT:
-            // A termination signal: handled like the close box.
+            // SDL's own request to quit (its signal handlers are off, see
+            // PlatformPeekMessage): handled like the close box.
             if (Sdl2Windows() != nullptr) {
                 Queue(Sdl2Windows(), WM_CLOSE, 0, 0);
             } else {
@@ -111,6 +114,13 @@ static void TranslateEvent(const SDL_Event& event) {
 }
 
 int PlatformPeekMessage(PlatformMessage* message) {
+    // A termination signal ends the loop at once, as the close box would,
+    // with nothing left to handle first; the shell then closes the display.
+    if (TerminationSignal() != 0 && !signalQuitDelivered) {
+        signalQuitDelivered = true;
+        *message = PlatformMessage{nullptr, WM_QUIT, 0, 0};
+        return 1;
+    }
     if (pending.empty() && Sdl2VideoReady()) {
         SDL_Event event;
         while (pending.empty() && SDL_PollEvent(&event)) {

@@ -22,8 +22,19 @@ struct PlatformRenderContextObject {
     SDL_GLContext gl;
 };
 
-// Starts SDL's video once per process; false when there is no display.
+// Starts SDL's video once per process; false when there is no display. Also
+// takes over the termination signals and the loss of the display.
 bool Sdl2VideoReady();
+
+// Losing the display ends the process (status 1, one line on stderr); once
+// exiting has begun, without running the exit-time cleanups again.
+void Sdl2WatchDisplayLoss();
+void Sdl2NoteExiting();
+
+// Around a modal message box: closes the box titled `caption` when a
+// termination signal arrives while it is open.
+void Sdl2StartBoxCloser(const char* caption);
+void Sdl2StopBoxCloser();
 
 // The live windows, newest first.
 PlatformWindowObject* Sdl2Windows();

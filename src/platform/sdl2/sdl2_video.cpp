@@ -2,21 +2,32 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/posix/termination_signals.h"
 #include "platform/sdl2/sdl2_objects.h"
 
 static bool videoTried = false;
 static bool videoReady = false;
 
+static void QuitVideoAtExit() {
+    Sdl2NoteExiting();
+    SDL_Quit();
+}
+
 bool Sdl2VideoReady() {
     if (!videoTried) {
         videoTried = true;
+        // First, so a signal's exit comes after SDL's own cleanup.
+        InstallTerminationSignals();
         // Re-opening the display destroys its only window for a moment; that
         // must not read as the user quitting.
         SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
         SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+        // The termination signals are ours (see PlatformPeekMessage).
+        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
         videoReady = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+        Sdl2WatchDisplayLoss();
         if (videoReady) {
-            std::atexit(SDL_Quit);
+            std::atexit(QuitVideoAtExit);
         }
     }
     return videoReady;

@@ -1,0 +1,41 @@
+// Losing the display (the X server ending, a dropped forwarded session) ends
+// the show at once with one line on stderr and status 1. Xlib's own handler
+// calls exit(), whose cleanups then wait on the dead connection forever
+// (SDL_Quit waits for window events); so the process ends through
+// quick_exit instead, which runs only the cleanups registered for it: the
+// tune is stopped, and nothing touches the display again.
+#include <X11/Xlib.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdlib>
+
+#include "platform/sdl2/sdl2_objects.h"
+
+static std::atomic<bool> displayLost{false};
+static std::atomic<bool> exiting{false};
+
+static int DisplayWentAway(Display* /*display*/) {
+    if (!displayLost.exchange(true)) {
+        static const char kMessage[] = "vup: the display went away\n";
+        if (write(STDERR_FILENO, kMessage, sizeof kMessage - 1) < 0) {
+            // Nowhere left to tell.
+        }
+    }
+    // Lost while exiting (or lost twice): the exit-time cleanups have run or
+    // are running already, and must not run again.
+    if (exiting.exchange(true)) {
+        _exit(1);
+    }
+    std::quick_exit(1);
+}
+
+void Sdl2WatchDisplayLoss() {
+    // Process-wide: covers SDL's connection, the GL driver's (the same one)
+    // and the one each message box opens for itself.
+    XSetIOErrorHandler(DisplayWentAway);
+}
+
+void Sdl2NoteExiting() {
+    exiting = true;
+}
