@@ -14,7 +14,7 @@ VUP_PLAY_PACKAGES=(
 
 # Additionally, to run every test.
 VUP_TEST_PACKAGES=(
-    xvfb xauth xdotool x11-utils imagemagick
+    xvfb xauth xdotool x11-utils imagemagick xserver-xorg-core xserver-xorg-video-dummy
     clang libclang-rt-14-dev
     g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine64 zip
     desktop-file-utils dpkg-dev file lintian man-db

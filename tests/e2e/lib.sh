@@ -11,7 +11,8 @@ XVFB_PID=""
 VUP_PID=""
 
 cleanup() {
-    [ -n "$VUP_PID" ] && kill "$VUP_PID" 2>/dev/null
+    # A show left behind by a failed test may be one that ignores signals.
+    [ -n "$VUP_PID" ] && kill -KILL "$VUP_PID" 2>/dev/null
     [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
     wait 2>/dev/null
     rm -rf "$E2E_TMP"
@@ -37,6 +38,66 @@ start_xvfb() {
     done
     [ -n "$n" ] || fail "Xvfb did not start"
     export DISPLAY=":$n"
+}
+
+# start_xdummy: Xorg with its dummy video driver on a free display, for tests
+# that watch the display mode change: its 1024 x 768 screen can switch to
+# 800 x 600 (Xvfb has only the mode it starts with). Needs root; sets DISPLAY.
+start_xdummy() {
+    local fifo="$E2E_TMP/displayfd" conf="$E2E_TMP/xorg.conf"
+    mkdir -p "$E2E_TMP/xorg.conf.d"
+    cat >"$conf" <<'EOF'
+Section "ServerFlags"
+    Option "AutoAddDevices" "false"
+    Option "DontVTSwitch" "true"
+EndSection
+Section "Device"
+    Identifier "dummy"
+    Driver "dummy"
+    VideoRam 16384
+EndSection
+Section "Monitor"
+    Identifier "monitor"
+    HorizSync 5.0-1000.0
+    VertRefresh 5.0-200.0
+    Modeline "1024x768" 65.00 1024 1048 1184 1344 768 771 777 806 -hsync -vsync
+    Modeline "800x600" 40.00 800 840 968 1056 600 601 605 628 +hsync +vsync
+EndSection
+Section "Screen"
+    Identifier "screen"
+    Device "dummy"
+    Monitor "monitor"
+    DefaultDepth 24
+    SubSection "Display"
+        Depth 24
+        Modes "1024x768" "800x600"
+    EndSubSection
+EndSection
+EOF
+    rm -f "$fifo"
+    Xorg -displayfd 3 -config "$conf" -configdir "$E2E_TMP/xorg.conf.d" -noreset -nolisten tcp \
+        -sharevts -novtswitch -logfile "$E2E_TMP/xorg.log" 3>"$fifo" >/dev/null 2>&1 &
+    XVFB_PID=$!
+    local n
+    for _ in $(seq 1 100); do
+        n=$(head -n 1 "$fifo" 2>/dev/null)
+        [ -n "$n" ] && break
+        sleep 0.1
+    done
+    [ -n "$n" ] || fail "Xorg with the dummy driver did not start: $(grep -m 1 '(EE)' "$E2E_TMP/xorg.log")"
+    export DISPLAY=":$n"
+}
+
+# stop_x: ends the test's X server, so that another can be started.
+stop_x() {
+    kill "$XVFB_PID" 2>/dev/null
+    wait "$XVFB_PID" 2>/dev/null
+    XVFB_PID=""
+}
+
+# screen_size: the X screen's size now, as WIDTHxHEIGHT.
+screen_size() {
+    xdpyinfo 2>/dev/null | awk '/dimensions:/ {print $2; exit}'
 }
 
 # start_vup BINARY: the show, from the repository root, in the background.
