@@ -14,8 +14,15 @@
 
 static std::atomic<bool> displayLost{false};
 static std::atomic<bool> exiting{false};
+static pid_t showProcess = 0;
 
 static int DisplayWentAway(Display* /*display*/) {
+    // SDL shows each message box from a child process of its own; a box
+    // that loses the display just ends, and the show, waiting for its
+    // answer, then finds the display gone on its own connection.
+    if (getpid() != showProcess) {
+        _exit(1);
+    }
     if (!displayLost.exchange(true)) {
         static const char kMessage[] = "vup: the display went away\n";
         if (write(STDERR_FILENO, kMessage, sizeof kMessage - 1) < 0) {
@@ -33,6 +40,7 @@ static int DisplayWentAway(Display* /*display*/) {
 void Sdl2WatchDisplayLoss() {
     // Process-wide: covers SDL's connection, the GL driver's (the same one)
     // and the one each message box opens for itself.
+    showProcess = getpid();
     XSetIOErrorHandler(DisplayWentAway);
 }
 
