@@ -8,6 +8,7 @@
 // The box is told apart by its creation: the thread's connection watches the
 // root window's new children from before the box exists, and closes the one
 // whose name is the box's caption.
+#include <fcntl.h>
 #include <poll.h>
 #include <pthread.h>
 #include <unistd.h>
@@ -153,7 +154,7 @@ void Sdl2StartBoxCloser(const char* caption) {
     closer.protocolsAtom = InternAtom("WM_PROTOCOLS");
     closer.deleteWindowAtom = InternAtom("WM_DELETE_WINDOW");
     if (closer.protocolsAtom == XCB_ATOM_NONE || closer.deleteWindowAtom == XCB_ATOM_NONE ||
-        pipe(closer.stopPipe) != 0) {
+        pipe2(closer.stopPipe, O_CLOEXEC) != 0) {
         Disconnect();
         return;
     }

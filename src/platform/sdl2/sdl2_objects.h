@@ -1,4 +1,6 @@
 // What the SDL2 backend's opaque handles point at, shared by its files.
+// The backend needs SDL2 and, beneath it on X11, Xlib (to notice the display
+// going away) and xcb (to close a message box on a termination signal).
 #pragma once
 
 #include <SDL.h>
