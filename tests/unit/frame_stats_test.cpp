@@ -1,6 +1,5 @@
 // The presented-frame count behind VUP_FRAME_STATS, driven through the real
 // frame loop on the fake platform.
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -30,27 +29,13 @@ protected:
         ShellTest::SetUp();
         statsPath_ = dir_ + "/frames.txt";
         FrameStatsReset();
-        // A whole show moves the scenes' values and the light; later tests
-        // in this process get them back as they were.
-        savedValues_[0] = shrinkAccumulator;
-        savedValues_[1] = pathParameter;
-        savedValues_[2] = polyhedronAngle;
-        savedValues_[3] = latticeAngle;
-        std::copy(lightPosition, lightPosition + 4, savedLight_);
     }
     void TearDown() override {
         unsetenv("VUP_FRAME_STATS");
         FrameStatsReset();
-        shrinkAccumulator = savedValues_[0];
-        pathParameter = savedValues_[1];
-        polyhedronAngle = savedValues_[2];
-        latticeAngle = savedValues_[3];
-        std::copy(savedLight_, savedLight_ + 4, lightPosition);
         ShellTest::TearDown();
     }
     std::string statsPath_;
-    float savedValues_[4];
-    float savedLight_[4];
 };
 
 TEST_F(FrameStatsTest, CountsEveryPresentOfAWholeShowAndItsTimes) {

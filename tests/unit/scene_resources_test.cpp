@@ -15,6 +15,7 @@
 #include "fakes/fake_platform.h"
 #include "gl_call_log/gl_call_log.h"
 #include "platform/gl.h"
+#include "show/show.h"
 
 namespace {
 
@@ -118,8 +119,7 @@ protected:
         for (const Picture& picture : kPictures) {
             WriteFile(picture.path, MakeBitmap(picture.width, picture.height));
         }
-        std::copy(std::begin(lightPosition), std::end(lightPosition), savedLightPosition);
-        std::fill(std::begin(textureNames), std::end(textureNames), 0u);
+        ResetShowState();
         songHandle = nullptr;
         FakePlatformReset();
         FakeMusicCalls().clear();
@@ -127,7 +127,7 @@ protected:
         GlCallLogClear();
     }
     void TearDown() override {
-        std::copy(std::begin(savedLightPosition), std::end(savedLightPosition), lightPosition);
+        ResetShowState();
         fakeMusicLoadSucceeds = true;
         EXPECT_EQ(chdir(savedDirectory.c_str()), 0);
         std::filesystem::remove_all(directory);
@@ -135,7 +135,6 @@ protected:
 
     std::string savedDirectory;
     std::string directory;
-    float savedLightPosition[4] = {};
 };
 
 TEST_F(SceneResources, InitSceneLoadsSlotsThenSetsStateAndLightThenStartsTheTune) {

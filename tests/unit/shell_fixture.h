@@ -11,15 +11,16 @@
 #include <cstring>
 #include <string>
 
+#include "assets/scene_resources.h"
 #include "fakes/bmp_builder.h"
 #include "fakes/fake_music.h"
 #include "fakes/fake_platform.h"
-#include "assets/scene_resources.h"
 #include "gl_call_log/gl_call_log.h"
 #include "platform/gl.h"
 #include "shell/demo_main.h"
 #include "shell/display.h"
 #include "show/scenes.h"
+#include "show/show.h"
 
 class ShellTest : public testing::Test {
 protected:
@@ -38,12 +39,8 @@ protected:
         ASSERT_EQ(chdir(dir_.c_str()), 0);
 
         // The loop runs real scenes, which move the light and their own
-        // values; other tests expect them as they were.
-        std::memcpy(savedLight_, lightPosition, sizeof savedLight_);
-        savedValues_[0] = shrinkAccumulator;
-        savedValues_[1] = pathParameter;
-        savedValues_[2] = polyhedronAngle;
-        savedValues_[3] = latticeAngle;
+        // values: each test starts and leaves them at their start values.
+        ResetShowState();
 
         FakePlatformReset();
         FakeMusicCalls().clear();
@@ -58,11 +55,7 @@ protected:
     }
 
     void TearDown() override {
-        std::memcpy(lightPosition, savedLight_, sizeof savedLight_);
-        shrinkAccumulator = savedValues_[0];
-        pathParameter = savedValues_[1];
-        polyhedronAngle = savedValues_[2];
-        latticeAngle = savedValues_[3];
+        ResetShowState();
         ASSERT_EQ(chdir(previousDir_), 0);
         RemoveTree(dir_);
     }
@@ -70,7 +63,5 @@ protected:
     void RemovePicture(const char* name) { ASSERT_EQ(unlink((dir_ + "/Data/" + name).c_str()), 0); }
 
     std::string dir_;
-    float savedLight_[4];
-    float savedValues_[4];
     char previousDir_[PATH_MAX];
 };
