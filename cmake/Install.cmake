@@ -32,9 +32,9 @@ function(vup_install_tools)
 endfunction()
 cmake_language(DEFER CALL vup_install_tools)
 
-install(FILES Data/Greetz.bmp Data/Main.bmp Data/VOLVO.bmp Data/klump.bmp
-        DESTINATION ${VUP_DATA_INSTALL_DIR}/Data)
-install(FILES data/tulmor.mid DESTINATION ${VUP_DATA_INSTALL_DIR}/data)
+# Data/ and data/ hold the show's files and nothing else (their names are
+# listed once, in src/assets/show_files.h), so they are installed whole.
+install(DIRECTORY Data data DESTINATION ${VUP_DATA_INSTALL_DIR})
 
 install(FILES packaging/vup.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 

@@ -76,14 +76,8 @@ int LoadTexture(int32_t slot, const char* path) {
 }
 
 static int LoadAllTextures() {
-    static const char* const kPicturePaths[kTextureSlotCount] = {
-        "Data/Greetz.bmp",
-        "Data/Main.bmp",
-        "Data/VOLVO.bmp",
-        "Data/klump.bmp",
-    };
     for (int32_t slot = 0; slot < kTextureSlotCount; ++slot) {
-        if (!LoadTexture(slot, kPicturePaths[slot])) {
+        if (!LoadTexture(slot, kPictureFiles[slot])) {
             return 0;
         }
     }
@@ -113,7 +107,7 @@ static void SetUpLight() {
 // to the volume and play calls as it came.
 static void StartMusic() {
     FSOUND_Init(44100, 32, 2);
-    songHandle = FMUSIC_LoadSong("data/tulmor.mid");
+    songHandle = FMUSIC_LoadSong(kTuneFile);
     FMUSIC_SetMasterVolume(songHandle, 256);
     FMUSIC_PlaySong(songHandle);
 }

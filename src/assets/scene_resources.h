@@ -5,15 +5,8 @@
 #include <cstdint>
 
 #include "assets/bitmap_reader.h"
+#include "assets/show_files.h"
 #include "platform/music.h"
-
-enum TextureSlot : int32_t {
-    kSlotGreetings = 0,  // Data/Greetz.bmp
-    kSlotMain = 1,       // Data/Main.bmp
-    kSlotEnd = 2,        // Data/VOLVO.bmp
-    kSlotKlump = 3,      // Data/klump.bmp
-};
-constexpr int kTextureSlotCount = 4;
 
 extern uint32_t textureNames[kTextureSlotCount];
 

@@ -48,15 +48,13 @@ static Bytes TestPicture(int slot) {
 // The show loaded as a display open loads it, from a directory holding the
 // test pictures, with the scenes' values and the light at their start.
 void SceneRenderTest::SetUp() {
-    static const char* const kPicturePaths[kTextureSlotCount] = {
-        "Data/Greetz.bmp", "Data/Main.bmp", "Data/VOLVO.bmp", "Data/klump.bmp"};
     ASSERT_EQ(OffscreenGlCreate(kWidth, kHeight), 1) << "no offscreen OpenGL context";
     const std::string dir = MakeTempDir();
     char previousDir[PATH_MAX];
     ASSERT_NE(getcwd(previousDir, sizeof previousDir), nullptr);
     ASSERT_EQ(mkdir((dir + "/Data").c_str(), 0755), 0);
     for (int slot = 0; slot < kTextureSlotCount; ++slot) {
-        ASSERT_TRUE(WriteBytes(dir + "/" + kPicturePaths[slot], TestPicture(slot)));
+        ASSERT_TRUE(WriteBytes(dir + "/" + kPictureFiles[slot], TestPicture(slot)));
     }
     ASSERT_EQ(chdir(dir.c_str()), 0);
     ResetShowState();

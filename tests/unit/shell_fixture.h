@@ -33,8 +33,8 @@ protected:
         picture.height = 4;
         picture.pixels = PackRows(
             24, std::vector<std::vector<uint32_t>>(4, {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF}));
-        for (const char* name : {"Greetz", "Main", "VOLVO", "klump"}) {
-            ASSERT_TRUE(WriteBytes(dir_ + "/Data/" + name + ".bmp", BuildBmp(picture)));
+        for (const char* file : kPictureFiles) {
+            ASSERT_TRUE(WriteBytes(dir_ + "/" + file, BuildBmp(picture)));
         }
         ASSERT_EQ(chdir(dir_.c_str()), 0);
 

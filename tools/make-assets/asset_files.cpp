@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "assets/show_files.h"
 #include "bmp_writer.h"
 #include "palette_quantiser.h"
 #include "pictures.h"
@@ -11,15 +12,15 @@
 std::vector<AssetFile> GenerateAssets() {
     std::vector<AssetFile> files;
     files.push_back(
-        {"Data/Main.bmp", EncodeBmp24(Quantise(DrawTitlePicture()), BmpHeaderKind::Info)});
+        {kPictureFiles[kSlotMain], EncodeBmp24(Quantise(DrawTitlePicture()), BmpHeaderKind::Info)});
     files.push_back(
-        {"Data/VOLVO.bmp", EncodeBmp24(Quantise(DrawEndPicture()), BmpHeaderKind::Core)});
+        {kPictureFiles[kSlotEnd], EncodeBmp24(Quantise(DrawEndPicture()), BmpHeaderKind::Core)});
     files.push_back(
-        {"Data/Greetz.bmp",
+        {kPictureFiles[kSlotGreetings],
          EncodeBmp8(ReduceToPalette(Quantise(DrawGreetingsPicture()), 256), BmpHeaderKind::Info)});
-    files.push_back(
-        {"Data/klump.bmp", EncodeBmp24(Quantise(DrawKlumpPicture()), BmpHeaderKind::Info)});
-    files.push_back({"data/tulmor.mid", ComposeTune()});
+    files.push_back({kPictureFiles[kSlotKlump],
+                     EncodeBmp24(Quantise(DrawKlumpPicture()), BmpHeaderKind::Info)});
+    files.push_back({kTuneFile, ComposeTune()});
     return files;
 }
 

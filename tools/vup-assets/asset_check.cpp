@@ -4,16 +4,13 @@
 
 #include "assets/bitmap_layout.h"
 #include "assets/bitmap_reader.h"
+#include "assets/show_files.h"
 #include "console_platform.h"
 #include "platform/file_map.h"
 #include "smf_parser.h"
 
 namespace {
 
-// The show's files, relative to its working directory.
-const char* const kPicturePaths[] = {"Data/Greetz.bmp", "Data/Main.bmp", "Data/VOLVO.bmp",
-                                     "Data/klump.bmp"};
-const char kTunePath[] = "data/tulmor.mid";
 constexpr double kShowSeconds = 85.0;
 
 bool IsPowerOfTwo(int32_t value) {
@@ -109,15 +106,15 @@ bool CheckPicture(const std::string& dir, const char* relative, FILE* out) {
 }
 
 void CheckTune(const std::string& dir, FILE* out) {
-    const std::string path = AssetPath(dir, kTunePath);
+    const std::string path = AssetPath(dir, kTuneFile);
     const char* consequence = "the show plays on without music";
     if (!Exists(path)) {
-        std::fprintf(out, "%s: warning: missing; %s\n", kTunePath, consequence);
+        std::fprintf(out, "%s: warning: missing; %s\n", kTuneFile, consequence);
         return;
     }
     MappedFile file = {};
     if (!MapFileReadOnly(path.c_str(), &file)) {
-        std::fprintf(out, "%s: warning: empty or unreadable; %s\n", kTunePath, consequence);
+        std::fprintf(out, "%s: warning: empty or unreadable; %s\n", kTuneFile, consequence);
         return;
     }
     SmfSummary summary;
@@ -125,11 +122,11 @@ void CheckTune(const std::string& dir, FILE* out) {
     const bool valid = ParseSmf(file.data, file.size, &summary, &error);
     UnmapFile(&file);
     if (!valid) {
-        std::fprintf(out, "%s: warning: not a valid Standard MIDI File (%s); %s\n", kTunePath,
+        std::fprintf(out, "%s: warning: not a valid Standard MIDI File (%s); %s\n", kTuneFile,
                      error.c_str(), consequence);
         return;
     }
-    std::fprintf(out, "%s: Standard MIDI File format %u, %u track%s, ", kTunePath, summary.format,
+    std::fprintf(out, "%s: Standard MIDI File format %u, %u track%s, ", kTuneFile, summary.format,
                  summary.trackCount, summary.trackCount == 1 ? "" : "s");
     if (summary.smpte) {
         std::fprintf(out, "division SMPTE %d frames per second x %d ticks", summary.framesPerSecond,
@@ -159,7 +156,7 @@ std::string AssetPath(const std::string& dir, const char* relative) {
 
 int CheckAssets(const std::string& dir, FILE* out) {
     int unusable = 0;
-    for (const char* relative : kPicturePaths) {
+    for (const char* relative : kPictureFiles) {
         if (!CheckPicture(dir, relative, out)) {
             ++unusable;
         }
@@ -167,8 +164,8 @@ int CheckAssets(const std::string& dir, FILE* out) {
     CheckTune(dir, out);
     if (unusable != 0) {
         std::fprintf(out,
-                     "Result: the show would not start: %d of 4 pictures missing or refused.\n",
-                     unusable);
+                     "Result: the show would not start: %d of %d pictures missing or refused.\n",
+                     unusable, kTextureSlotCount);
         return 1;
     }
     std::fprintf(out, "Result: the show would start.\n");

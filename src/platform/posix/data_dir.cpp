@@ -7,13 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-const char* const kShowPictureFiles[kShowPictureCount] = {
-    "Data/Greetz.bmp",
-    "Data/Main.bmp",
-    "Data/VOLVO.bmp",
-    "Data/klump.bmp",
-};
-const char kShowTuneFile[] = "data/tulmor.mid";
+#include "assets/show_files.h"
 
 // DIR/NAME into OUT; false when it does not fit. A directory of "/" gives
 // "/NAME", not "//NAME".
@@ -38,19 +32,19 @@ int HoldsAnyShowFile(const char* dir) {
     if (dir == nullptr) {
         return 0;
     }
-    for (const char* picture : kShowPictureFiles) {
+    for (const char* picture : kPictureFiles) {
         if (IsReadableFile(dir, picture)) {
             return 1;
         }
     }
-    return IsReadableFile(dir, kShowTuneFile) ? 1 : 0;
+    return IsReadableFile(dir, kTuneFile) ? 1 : 0;
 }
 
 int HoldsShowPictures(const char* dir) {
     if (dir == nullptr) {
         return 0;
     }
-    for (const char* picture : kShowPictureFiles) {
+    for (const char* picture : kPictureFiles) {
         if (!IsReadableFile(dir, picture)) {
             return 0;
         }

@@ -7,10 +7,6 @@
 
 #include <cstddef>
 
-constexpr int kShowPictureCount = 4;
-extern const char* const kShowPictureFiles[kShowPictureCount];
-extern const char kShowTuneFile[];
-
 // 1 when DIR holds at least one of the show's pictures or its tune as a
 // readable file.
 int HoldsAnyShowFile(const char* dir);
