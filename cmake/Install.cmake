@@ -40,13 +40,13 @@ install(FILES packaging/vup.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applica
 
 # The menu icon: the title picture through the show's own reader, made at
 # build time so it always matches the picture the show opens with. The PNG
-# writer is the recorder's (zlib only).
-find_package(ZLIB REQUIRED)
+# writer is the recorder's (libpng).
+find_package(PNG REQUIRED)
 add_executable(vup-make-icon packaging/icon/make_icon.cpp tools/vup-record/png_file.cpp
                              tools/vup-record/output_file.cpp)
 target_include_directories(vup-make-icon PRIVATE tools/vup-record)
 target_link_libraries(vup-make-icon PRIVATE vup_platform_console vup_core vup_platform_posix
-                                            ZLIB::ZLIB)
+                                            PNG::PNG)
 
 set(VUP_PACKAGING_OUT ${CMAKE_BINARY_DIR}/packaging)
 set(VUP_PACKAGING_FILES)

@@ -16,7 +16,7 @@ jobs=${VUP_JOBS:-2}
 exec 3>&1 1>&2
 
 build_deps=(cmake make g++ pkg-config dpkg-dev file libsdl2-dev libgl-dev libglu1-mesa-dev
-            libegl-dev libfluidsynth-dev zlib1g-dev)
+            libegl-dev libfluidsynth-dev libpng-dev)
 missing=()
 for package in "${build_deps[@]}"; do
     if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include <png.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -68,25 +69,25 @@ void SceneRenderTest::TearDown() {
     OffscreenGlDestroy();
 }
 
+// The frame as an RGB PNG: rows top first (the frame's are bottom first),
+// alpha dropped, as the screen shows it.
 static void WritePng(const std::vector<uint8_t>& rgba, const std::string& directory,
                      const std::string& name) {
-    const std::string ppm = directory + "/" + name + ".ppm";
-    FILE* file = std::fopen(ppm.c_str(), "wb");
-    if (file == nullptr) {
-        return;
-    }
-    std::fprintf(file, "P6\n%d %d\n255\n", kWidth, kHeight);
-    // PPM rows run top first; the frame's bottom first.
+    std::vector<uint8_t> rgb;
+    rgb.reserve(static_cast<size_t>(kWidth) * kHeight * 3);
     for (int row = kHeight - 1; row >= 0; --row) {
         for (int column = 0; column < kWidth; ++column) {
-            std::fwrite(&rgba[(row * kWidth + column) * 4], 1, 3, file);
+            const uint8_t* pixel = &rgba[(static_cast<size_t>(row) * kWidth + column) * 4];
+            rgb.insert(rgb.end(), pixel, pixel + 3);
         }
     }
-    std::fclose(file);
-    const std::string command = "convert '" + ppm + "' '" + directory + "/" + name + ".png'";
-    if (std::system(command.c_str()) == 0) {
-        std::remove(ppm.c_str());
-    }
+    png_image image = {};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = kWidth;
+    image.height = kHeight;
+    image.format = PNG_FORMAT_RGB;
+    const std::string path = directory + "/" + name + ".png";
+    png_image_write_to_file(&image, path.c_str(), 0, rgb.data(), 0, nullptr);
 }
 
 void SceneRenderTest::ReadFrame(const std::string& name) {

@@ -26,7 +26,7 @@ public:
     void TearDown() override;
 
     // Reads the frame drawn so far; when VUP_RENDER_DUMP names a directory,
-    // also writes it there as <name>.png (through a PPM and ImageMagick).
+    // also writes it there as <name>.png.
     void ReadFrame(const std::string& name);
 
     // The pixel at window coordinates (x right, y up from the bottom row).

@@ -1,4 +1,4 @@
-// PNG output: 8-bit RGB, written with zlib.
+// PNG output: 8-bit RGB, written with libpng.
 #pragma once
 
 #include <cstdint>
@@ -7,9 +7,10 @@
 
 // Encodes width x height pixels, rows top first, of 3 (RGB) or 4 (RGBA)
 // bytes each; alpha is dropped, since the show's screen has none. The bytes
-// depend only on the pixels, so equal pictures give equal files.
-void EncodePngRgb(int width, int height, int bytesPerPixel, const uint8_t* pixels,
-                  std::vector<uint8_t>* png);
+// depend only on the pixels, so equal pictures give equal files. 0 when
+// libpng refuses (it cannot allocate).
+int EncodePngRgb(int width, int height, int bytesPerPixel, const uint8_t* pixels,
+                 std::vector<uint8_t>* png);
 
 // Encodes and writes the file under a temporary name beside it, renaming it
 // into place at the end: the final name never holds a partial picture.

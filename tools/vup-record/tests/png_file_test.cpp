@@ -8,7 +8,7 @@
 
 #include "png_file.h"
 
-// Decodes with libpng, independently of the writer: RGB, rows top first.
+// Decodes with libpng's reader: RGB, rows top first.
 static bool DecodeWithLibpng(const std::vector<uint8_t>& file, int* width, int* height,
                              std::vector<uint8_t>* rgb) {
     png_image image = {};
