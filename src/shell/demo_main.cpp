@@ -8,6 +8,7 @@
 uint8_t KeyStates[256];
 uint8_t windowActive = 1;
 uint8_t fullscreenMode = 1;
+uint8_t firstOpenFullscreen = 1;
 
 // Milliseconds between two readings of the 32-bit counter. The subtraction is
 // modular, so a wrap of the counter between the readings still gives the true
@@ -23,7 +24,7 @@ int DemoMain(void* /*instance*/, void* /*previousInstance*/, char* /*commandLine
     const uint32_t startReading = PlatformMilliseconds();
     uint32_t previousReading = startReading;
 
-    fullscreenMode = 1;
+    fullscreenMode = firstOpenFullscreen;
     if (!OpenDisplay(kFirstTitle, kDisplayWidth, kDisplayHeight, kDisplayColorBits,
                      fullscreenMode)) {
         return kExitDisplayFailed;

@@ -9,6 +9,9 @@ extern uint8_t KeyStates[256];
 extern uint8_t windowActive;
 // 1 while the display runs fullscreen.
 extern uint8_t fullscreenMode;
+// The mode of the first open: 1, fullscreen, unless the Linux entry was asked
+// for a window (DemoMain itself takes no options).
+extern uint8_t firstOpenFullscreen;
 
 // Exit statuses.
 constexpr int kExitShowEnded = 0;

@@ -7,10 +7,19 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR command
     return DemoMain(instance, previousInstance, commandLine, showState);
 }
 #else
+#include <getopt.h>
+
+#include <cstdio>
+
+#include "assets/show_files.h"
 #include "platform/posix/data_dir.h"
 
-// Set by the build: the installed data relative to the installed program, and
-// the build tree's program directory with the source tree it falls back to.
+// Set by the build: the version, the installed data relative to the installed
+// program, and the build tree's program directory with the source tree it
+// falls back to.
+#ifndef VUP_VERSION
+#define VUP_VERSION "unknown"
+#endif
 #ifndef VUP_DATA_FROM_BINDIR
 #define VUP_DATA_FROM_BINDIR "../share/vup"
 #endif
@@ -21,7 +30,88 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR command
 #define VUP_SOURCE_DIR nullptr
 #endif
 
-int main() {
+constexpr int kExitUsage = 2;
+
+static void PrintUsage(FILE* out) {
+    std::fputs(
+        "Usage: vup [--window]\n"
+        "Plays Vup, an 85-second real-time 3D show with music, fullscreen at 800x600.\n"
+        "\n"
+        "  --window   start in an 800x600 window instead of fullscreen\n"
+        "  --help     this text\n"
+        "  --version  the version\n"
+        "\n"
+        "Keys: Escape ends the show; F1 switches between fullscreen and a window;\n"
+        "Alt+F4 or the window's close button ends the show.\n"
+        "\n"
+        "Files, from the working directory when it holds any of them, otherwise\n"
+        "from share/vup installed beside the program:\n",
+        out);
+    for (const char* file : kPictureFiles) {
+        std::fprintf(out, "  %s\n", file);
+    }
+    std::fprintf(out,
+                 "  %s\n"
+                 "\n"
+                 "Exit status: 0 when the show ended (at its end, by Escape or by closing\n"
+                 "it), 1 when a display could not be opened, 2 for a bad command line.\n",
+                 kTuneFile);
+}
+
+// Text asked for on standard output: 0 once it is all written, 1 when it
+// could not be (a full disk, a closed pipe).
+static int Written() {
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        std::fputs("vup: cannot write to standard output\n", stderr);
+        return 1;
+    }
+    return 0;
+}
+
+// --help and --version answer and end the program; a bad command line ends it
+// with a one-line reason and the usage on standard error. Either way no
+// display is touched. Returns -1 when the show should start.
+static int ReadCommandLine(int argc, char** argv) {
+    static const option kOptions[] = {
+        {"help", no_argument, nullptr, 'h'},
+        {"version", no_argument, nullptr, 'v'},
+        {"window", no_argument, nullptr, 'w'},
+        {nullptr, 0, nullptr, 0},
+    };
+    // getopt_long reports an unknown option or a stray value itself, in one
+    // line headed by argv[0]: the program's name, not the path it ran by.
+    static char programName[] = "vup";
+    argv[0] = programName;
+    int choice;
+    while ((choice = getopt_long(argc, argv, "", kOptions, nullptr)) != -1) {
+        switch (choice) {
+            case 'h':
+                PrintUsage(stdout);
+                return Written();
+            case 'v':
+                std::printf("vup %s\n", VUP_VERSION);
+                return Written();
+            case 'w':
+                firstOpenFullscreen = 0;
+                break;
+            default:
+                PrintUsage(stderr);
+                return kExitUsage;
+        }
+    }
+    if (optind < argc) {
+        std::fprintf(stderr, "vup: unexpected argument '%s'\n", argv[optind]);
+        PrintUsage(stderr);
+        return kExitUsage;
+    }
+    return -1;
+}
+
+int main(int argc, char** argv) {
+    const int answered = ReadCommandLine(argc, argv);
+    if (answered >= 0) {
+        return answered;
+    }
     // Started from a menu or a shell anywhere, the show still finds its
     // pictures and tune; a working directory that has them keeps them.
     EnterDataDirectory(VUP_DATA_FROM_BINDIR, VUP_BUILD_BIN_DIR, VUP_SOURCE_DIR);
