@@ -85,6 +85,8 @@ vup_packaged_file(packaging/man/vup.6 vup.6 ${CMAKE_INSTALL_MANDIR}/man6 @ONLY)
 vup_packaged_file(packaging/man/vup-record.1 vup-record.1 ${CMAKE_INSTALL_MANDIR}/man1 @ONLY)
 vup_packaged_file(packaging/man/vup-assets.1 vup-assets.1 ${CMAKE_INSTALL_MANDIR}/man1 @ONLY)
 vup_packaged_file(packaging/changelog changelog ${CMAKE_INSTALL_DOCDIR} COPYONLY)
+# The licence in Debian's form, where Debian looks for it (never compressed).
+install(FILES packaging/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 add_custom_target(vup_packaging_files ALL DEPENDS ${VUP_PACKAGING_FILES})
 

@@ -4,8 +4,7 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME vup)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "Vup developers")
-set(CPACK_PACKAGE_CONTACT
-    "Seed 1c533793 maintainers <maintainers@users.noreply.c-seed-1c533793.example>")
+set(CPACK_PACKAGE_CONTACT "Vup developers <maintainers@users.noreply.c-seed-1c533793.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "self-running real-time 3D demo with music")
 set(CPACK_PACKAGE_DESCRIPTION
     "Vup plays an 85-second show drawn live with OpenGL, to a MIDI tune: a title

@@ -18,7 +18,7 @@ target_link_libraries(vup PRIVATE vup_core vup_platform_win32 ${VUP_WIN32_SYSTEM
 target_link_options(vup PRIVATE ${VUP_WIN32_STATIC_RUNTIME} $<$<CONFIG:Release>:-s>)
 
 # vup-win32.zip (32-bit) or vup-win64.zip (64-bit): one folder holding vup.exe,
-# the pictures in Data/, the tune in data/ and a README.
+# the pictures in Data/, the tune in data/, a README and the licence.
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
     set(VUP_PACKAGE_NAME vup-win64)
 else()
@@ -35,6 +35,7 @@ add_custom_target(package
     COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/data ${VUP_PACKAGE_DIR}/data
     COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_CURRENT_LIST_DIR}/windows-readme.txt
             ${VUP_PACKAGE_DIR}/README.txt
+    COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/LICENSE ${VUP_PACKAGE_DIR}/LICENSE.txt
     COMMAND ${CMAKE_COMMAND} -E chdir ${VUP_PACKAGE_STAGE}
             ${CMAKE_COMMAND} -E tar cf ${VUP_PACKAGE_ZIP} --format=zip ${VUP_PACKAGE_NAME}
     DEPENDS vup

@@ -74,9 +74,9 @@ fi
 "$root/usr/bin/vup-assets" check "$root/usr/share/vup" >"$E2E_TMP/check.out" 2>&1 ||
     fail "vup-assets check of the installed files: $(cat "$E2E_TMP/check.out")"
 
-# Debian's own checks. The copyright file waits for the project's licence.
+# Debian's own checks.
 if command -v lintian >/dev/null; then
-    lintian --suppress-tags no-copyright-file "$deb" >"$E2E_TMP/lintian.out" 2>&1
+    lintian "$deb" >"$E2E_TMP/lintian.out" 2>&1
     grep -v "running with root privileges" "$E2E_TMP/lintian.out"
     if grep -q "^E:" "$E2E_TMP/lintian.out"; then
         fail "lintian reports errors"
