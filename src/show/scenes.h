@@ -11,10 +11,10 @@ void DrawCubeLattice(double frameMs);
 // Persistent animation values, one per animated scene. The show never resets
 // them; ResetShowState (show/show.h) puts them back to their start values.
 extern float shrinkAccumulator;
-extern float pathParameter;
-extern float polyhedronAngle;
-extern float latticeAngle;
 constexpr float kShrinkAccumulatorStart = 1.0f;
+extern float pathParameter;
 constexpr float kPathParameterStart = 0.0f;
+extern float polyhedronAngle;
 constexpr float kPolyhedronAngleStart = 0.0f;
+extern float latticeAngle;
 constexpr float kLatticeAngleStart = 0.0f;
