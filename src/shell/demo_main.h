@@ -16,6 +16,7 @@ extern uint8_t firstOpenFullscreen;
 // Exit statuses.
 constexpr int kExitShowEnded = 0;
 constexpr int kExitDisplayFailed = 1;
+constexpr int kExitUsage = 2;  // the Linux entry's command line was not understood
 
 constexpr int kDisplayWidth = 800;
 constexpr int kDisplayHeight = 600;

@@ -30,8 +30,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR command
 #define VUP_SOURCE_DIR nullptr
 #endif
 
-constexpr int kExitUsage = 2;
-
 static void PrintUsage(FILE* out) {
     std::fputs(
         "Usage: vup [--window]\n"
