@@ -52,7 +52,8 @@ static void PrintUsage(FILE* out) {
                  "  %s\n"
                  "\n"
                  "Exit status: 0 when the show ended (at its end, by Escape or by closing\n"
-                 "it), 1 when a display could not be opened, 2 for a bad command line.\n",
+                 "it), 1 when a display could not be opened or went away, 2 for a bad\n"
+                 "command line.\n",
                  kTuneFile);
 }
 
