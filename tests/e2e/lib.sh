@@ -1,6 +1,7 @@
 # Helpers for driving the real program under Xvfb. Sourced by the test_*.sh
 # scripts; each script gets its own X server.
 set -u
+. "$(dirname "${BASH_SOURCE[0]}")/../support/skip_or_fail.sh"
 
 # ImageMagick itself (a "convert" earlier on PATH may be something else).
 IM_CONVERT=/usr/bin/convert
@@ -175,14 +176,22 @@ mean_brightness() {
     "$IM_CONVERT" "$1" "${crop[@]}" -colorspace gray -format '%[fx:mean]' info:
 }
 
-# is_above VALUE LIMIT: true when VALUE > LIMIT (floating point).
+# is_above VALUE LIMIT: true when VALUE > LIMIT (floating point). A value
+# that is not a number, as a failed measurement leaves, fails the test.
 is_above() {
-    awk -v v="$1" -v l="$2" 'BEGIN { exit !(v > l) }'
+    compare_numbers "$1" ">" "$2"
 }
 
-# is_below VALUE LIMIT: true when VALUE < LIMIT (floating point).
+# is_below VALUE LIMIT: true when VALUE < LIMIT (floating point); fails the
+# test as is_above does.
 is_below() {
-    awk -v v="$1" -v l="$2" 'BEGIN { exit !(v < l) }'
+    compare_numbers "$1" "<" "$2"
+}
+
+compare_numbers() {
+    local number='^-?[0-9]+([.][0-9]*)?([eE][-+]?[0-9]+)?$'
+    [[ $1 =~ $number && $3 =~ $number ]] || fail "a measurement failed: '$1' $2 '$3'"
+    awk -v v="$1" -v op="$2" -v l="$3" 'BEGIN { exit !(op == ">" ? v > l : v < l) }'
 }
 
 # now_ms: a millisecond clock for measuring the show's schedule from outside.

@@ -66,10 +66,14 @@ done
 if command -v desktop-file-validate >/dev/null; then
     desktop-file-validate "$root/usr/share/applications/vup.desktop" ||
         fail "the desktop entry does not validate"
+else
+    skip_check "the desktop entry: desktop-file-validate is not installed"
 fi
 if command -v man >/dev/null; then
     warnings=$(MANWIDTH=80 man --warnings -l "$root/usr/share/man/man6/vup.6.gz" 2>&1 >/dev/null)
     [ -z "$warnings" ] || fail "the manual page has warnings: $warnings"
+else
+    skip_check "the manual page: man is not installed"
 fi
 "$root/usr/bin/vup-assets" check "$root/usr/share/vup" >"$E2E_TMP/check.out" 2>&1 ||
     fail "vup-assets check of the installed files: $(cat "$E2E_TMP/check.out")"
@@ -82,7 +86,7 @@ if command -v lintian >/dev/null; then
         fail "lintian reports errors"
     fi
 else
-    echo "lintian not installed: skipped"
+    skip_check "Debian's own checks: lintian is not installed"
 fi
 
 # --- the unpacked show, started where there are no pictures -----------------
@@ -102,4 +106,4 @@ is_above "$middle" 0.15 || fail "opening picture not on screen (mean $middle)"
 press "$id" Escape
 wait_exit 5
 [ "$EXIT_STATUS" = "0" ] || fail "exit status $EXIT_STATUS after Escape"
-echo "PASS: $(basename "$deb") unpacked, its vup played the installed pictures from /"
+finish_checks "$(basename "$deb") unpacked, its vup played the installed pictures from /"

@@ -15,10 +15,9 @@ screenshot "$E2E_TMP/reopened.png"
 middle=$(mean_brightness "$E2E_TMP/reopened.png" 300x300+400+200)
 is_above "$middle" 0.15 || fail "picture missing after the re-open (mean $middle)"
 
-# And back: fullscreen again, same title.
+# And back: fullscreen again, same title, a new window.
 press "$id2" F1
-sleep 0.5
-id3=$(wait_window Plomvixtorandebu) || fail "no window after the second F1"
+id3=$(wait_other_window Plomvixtorandebu "$id2") || fail "no new window after the second F1"
 kill -0 "$VUP_PID" 2>/dev/null || fail "the show ended after the second F1"
 press "$id3" Escape
 wait_exit 5

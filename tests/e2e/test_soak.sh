@@ -1,12 +1,24 @@
 # Soak: the whole 85-second show with F1 pressed 50 times (each press closes
 # the display and opens it again in the other mode) and ten minimise/restore
-# cycles. The show must end by itself with status 0; its resident memory and
-# open files, taken once the tune is loaded after the first open and again
-# after the last re-open, must agree within 10 %; and the tune is never
+# cycles. The show must end by itself with status 0; its open files after the
+# last re-open must be those after the first open (within 10 %); its resident
+# memory must not keep growing with re-opens (below); and the tune is never
 # doubled: the FluidSynth layer (VUP_MUSIC_STATS) never holds two synths at
 # once and makes one per open. With VUP_ASAN_BINARY (the show built with
 # AddressSanitizer) a shorter run follows under LeakSanitizer: ten re-opens,
 # two minimise/restore cycles and Escape leave no leak.
+#
+# Resident memory is read after every tenth re-open, once the tune has loaded
+# again. The first re-opens raise it (the windowed mode and the later scenes'
+# first frames, the allocator's pools), and the allocator grows in steps that
+# then settle: one fresh machine read 117 MB after the first open, 128 MB
+# after 10, 20 and 30 re-opens and 141 MB after 40, 50 and 60. So the first
+# open is only a warm-up, and the trend is the least-squares slope over
+# re-opens 10 to 50, which must stay below 1,024 kB per re-open. One such
+# step in that span fits as at most about 400 kB per re-open; the smallest
+# leak this is for, one display's pictures left behind as GL textures, is
+# about 2.5 MB per re-open (1.9 MB of pictures, stored with alpha). Heap
+# leaks of any size are LeakSanitizer's part.
 . "$(dirname "$0")/lib.sh"
 . "$(dirname "$0")/../sanitizers/sanitizer_env.sh"
 VUP=$1
@@ -14,6 +26,7 @@ ROOT=$(cd "$(dirname "$0")/../.." && pwd)
 TOGGLES=50
 CYCLES=10
 SHOW_MS=85000
+RSS_SLOPE_CEILING_KB=1024
 
 rss_kb() { awk '/^VmRSS:/ {print $2}' "/proc/$VUP_PID/status"; }
 open_files() { ls "/proc/$VUP_PID/fd" | wc -l; }
@@ -90,6 +103,12 @@ minimise_and_restore() {
     [ "$(map_state "$1")" = IsViewable ] || fail "window $1 not restored"
 }
 
+# rss_slope "RE-OPEN KB" LINES: kB per re-open, the least-squares slope.
+rss_slope() {
+    awk 'NF == 2 { n++; sx += $1; sy += $2; sxx += $1 * $1; sxy += $1 * $2 }
+        END { if (n < 2) exit 1; printf "%.0f\n", (n * sxy - sx * sy) / (n * sxx - sx * sx) }' <<<"$1"
+}
+
 # within_10_percent BEFORE AFTER
 within_10_percent() {
     awk -v a="$1" -v b="$2" 'BEGIN { d = b - a; if (d < 0) d = -d; exit !(d <= 0.10 * a) }'
@@ -110,19 +129,28 @@ for _ in $(seq 1 50); do
     [ -f "$STATS" ] && MUSIC=1 && break
     sleep 0.1
 done
-[ "$MUSIC" = 1 ] || echo "no SoundFont: the show is silent and the tune checks are skipped"
+[ "$MUSIC" = 1 ] || skip_check "the tune checks: no SoundFont, the show is silent"
 wait_song_loaded 30000 || fail "the tune did not load within 30 s of the start"
-rss_first=$(rss_kb)
 files_first=$(open_files)
-echo "after the first open ($(elapsed_ms) ms): VmRSS $rss_first kB, $files_first open files"
+echo "after the first open ($(elapsed_ms) ms): VmRSS $(rss_kb) kB, $files_first open files"
+rss_samples=""
 
 cycles=0
 for toggle in $(seq 1 "$TOGGLES"); do
     press_f1 "$window" || fail "F1 number $toggle did not close the display"
     window=$(next_window "$window") ||
         fail "no new window after F1 number $toggle ($(elapsed_ms) ms into the show)"
-    if [ "$MUSIC" = 1 ] && [ "$(stat_value peak_synths)" -gt 1 ]; then
-        fail "two synths alive at once after F1 number $toggle"
+    if [ "$MUSIC" = 1 ]; then
+        peak=$(stat_value peak_synths)
+        [ -n "$peak" ] || fail "no synth count (peak_synths) after F1 number $toggle"
+        [ "$peak" -le 1 ] || fail "$peak synths alive at once after F1 number $toggle"
+    fi
+    if [ $((toggle % 10)) = 0 ]; then
+        wait_song_loaded $((SHOW_MS - 1000)) ||
+            fail "the tune did not load again after F1 number $toggle"
+        rss=$(rss_kb)
+        rss_samples+="$toggle $rss"$'\n'
+        echo "after $toggle re-opens ($(elapsed_ms) ms): VmRSS $rss kB"
     fi
     if [ $((toggle % (TOGGLES / CYCLES))) = 0 ]; then
         minimise_and_restore "$window"
@@ -134,11 +162,7 @@ echo "$TOGGLES re-opens and $cycles minimise/restore cycles done $last_toggle_ms
 [ "$last_toggle_ms" -lt $((SHOW_MS - 4000)) ] ||
     fail "the re-opens took until $last_toggle_ms ms, too late to measure before the show ends"
 
-wait_song_loaded $((SHOW_MS - 1000)) ||
-    fail "the tune did not load again before the show's end (last re-open at $last_toggle_ms ms)"
-rss_last=$(rss_kb)
 files_last=$(open_files)
-echo "after the last re-open ($(elapsed_ms) ms): VmRSS $rss_last kB, $files_last open files"
 
 wait_exit $(((SHOW_MS + 20000 - $(elapsed_ms)) / 1000))
 [ "$EXIT_STATUS" = 0 ] || fail "exit status $EXIT_STATUS at $(elapsed_ms) ms, expected 0 after the show's end"
@@ -146,8 +170,10 @@ end_ms=$(elapsed_ms)
 [ "$end_ms" -ge "$SHOW_MS" ] || fail "the show ended early, at $end_ms ms"
 echo "the show ended by itself at $end_ms ms with status 0"
 
-within_10_percent "$rss_first" "$rss_last" ||
-    fail "resident memory went from $rss_first kB to $rss_last kB (more than 10 %)"
+slope=$(rss_slope "$rss_samples") || fail "no resident memory samples"
+echo "resident memory after re-opens 10 to 50 grew $slope kB per re-open (ceiling $RSS_SLOPE_CEILING_KB)"
+[ "$slope" -lt "$RSS_SLOPE_CEILING_KB" ] ||
+    fail "resident memory grew $slope kB per re-open (re-open kB: $(tr '\n' ' ' <<<"$rss_samples"))"
 within_10_percent "$files_first" "$files_last" ||
     fail "open files went from $files_first to $files_last (more than 10 %)"
 opens=$(display_opens)
@@ -161,7 +187,7 @@ if [ "$MUSIC" = 1 ]; then
     [ "$made" = "$opens" ] || fail "$made synths made for $opens display opens"
     [ "$(stat_value synths)" = 0 ] || fail "synths left at exit"
 fi
-echo "resources: VmRSS $rss_first -> $rss_last kB, open files $files_first -> $files_last"
+echo "open files: $files_first after the first open, $files_last after the last re-open"
 
 if [ -n "${VUP_ASAN_BINARY:-}" ] && [ -x "${VUP_ASAN_BINARY}" ]; then
     unset VUP_MUSIC_STATS
@@ -182,6 +208,6 @@ if [ -n "${VUP_ASAN_BINARY:-}" ] && [ -x "${VUP_ASAN_BINARY}" ]; then
     [ "$EXIT_STATUS" = 0 ] || fail "sanitized show: exit status $EXIT_STATUS after Escape"
     echo "under LeakSanitizer: 10 re-opens, 2 minimise/restore cycles and Escape, no leak"
 else
-    echo "SKIPPED the leak check: VUP_ASAN_BINARY is not set to a sanitized vup"
+    skip_check "the leak check: VUP_ASAN_BINARY is not set to a sanitized vup"
 fi
-echo "PASS"
+finish_checks "the soak"

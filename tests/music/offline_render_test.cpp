@@ -10,6 +10,7 @@
 #include "midi_file_writer.h"
 #include "platform/music_offline.h"
 #include "platform/music_stats.h"
+#include "skip_or_fail.h"
 
 namespace {
 
@@ -135,7 +136,7 @@ TEST_F(OfflineRender, NothingToPlayGivesZeroAndSilence) {
 TEST(ShippedTune, SoundsThroughTheWholeShow) {
     const char* path = "data/tulmor.mid";
     if (!std::filesystem::exists(path)) {
-        GTEST_SKIP() << "data/tulmor.mid is not there yet";
+        VUP_SKIP_OR_FAIL("data/tulmor.mid is missing");
     }
     const int64_t frames = int64_t{85} * kRate;
     std::vector<int16_t> samples(static_cast<size_t>(2 * frames));

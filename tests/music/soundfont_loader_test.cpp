@@ -7,6 +7,7 @@
 
 #include "platform/fluidsynth/music_soundfont.h"
 #include "platform/fluidsynth/music_synth.h"
+#include "skip_or_fail.h"
 
 namespace {
 
@@ -19,7 +20,7 @@ protected:
         if (std::filesystem::exists(kSmallSoundFont)) {
             std::snprintf(path, sizeof path, "%s", kSmallSoundFont);
         } else if (!MusicFindSoundFont(path, sizeof path)) {
-            GTEST_SKIP() << "no SoundFont installed";
+            VUP_SKIP_OR_FAIL("no SoundFont installed");
         }
         settings = MusicNewSettings(44100);
         synth = MusicNewSynth(settings);

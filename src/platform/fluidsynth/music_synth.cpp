@@ -137,6 +137,20 @@ fluid_audio_driver_t* MusicOpenAudioDriver(fluid_settings_t* settings, fluid_syn
     if (settings == nullptr || synth == nullptr) {
         return nullptr;
     }
+    // VUP_AUDIO_FILE sends the tune to that file instead of a sound device:
+    // raw 16-bit stereo samples at the mixing rate, an output every machine has.
+    const char* file = std::getenv("VUP_AUDIO_FILE");
+    if (file != nullptr && file[0] != '\0') {
+        fluid_settings_setstr(settings, "audio.driver", "file");
+        fluid_settings_setstr(settings, "audio.file.name", file);
+        fluid_settings_setstr(settings, "audio.file.type", "raw");
+        fluid_settings_setstr(settings, "audio.file.format", "s16");
+        fluid_audio_driver_t* driver = new_fluid_audio_driver(settings, synth);
+        if (driver != nullptr) {
+            ChangeCount(&liveDrivers, 1);
+        }
+        return driver;
+    }
     // JACK is left out on purpose: asking for it can start a JACK server.
     static const char* const kDrivers[] = {"pulseaudio", "alsa", "sdl2"};
     for (const char* name : kDrivers) {

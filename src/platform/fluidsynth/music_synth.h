@@ -26,8 +26,9 @@ void MusicDeleteSynth(fluid_synth_t* synth);
 fluid_player_t* MusicNewPlayer(fluid_synth_t* synth, const MusicTune& tune);
 void MusicDeletePlayer(fluid_player_t* player);
 
-// Opens the first audio output that works (PulseAudio, ALSA, SDL2); null
-// when none does, which means silence.
+// Opens the first audio output that works (PulseAudio, ALSA, SDL2), or the
+// file VUP_AUDIO_FILE names when that is set; null when none does, which
+// means silence.
 fluid_audio_driver_t* MusicOpenAudioDriver(fluid_settings_t* settings, fluid_synth_t* synth);
 void MusicCloseAudioDriver(fluid_audio_driver_t* driver);
 

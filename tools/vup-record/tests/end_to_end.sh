@@ -2,8 +2,10 @@
 # vup-record end to end, from the repository root (where Data/ and data/ are):
 # stills and recordings agree frame for frame, runs repeat byte for byte,
 # --from simulates what it skips, bad input fails with one line, an
-# interrupted recording leaves no partial file, and an mp4 has its streams.
+# interrupted recording leaves no partial file, and an mp4 has its streams
+# and the tune's sound.
 set -u
+. "$(dirname "${BASH_SOURCE[0]}")/../../../tests/support/skip_or_fail.sh"
 recorder=$1
 work=$(mktemp -d /tmp/vup-record-e2e-XXXXXX)
 trap 'rm -rf "$work"' EXIT
@@ -84,9 +86,12 @@ status=$?
 leftovers=$(ls -A "$work/interrupted")
 [ -z "$leftovers" ] || fail "interrupted recording left: $leftovers"
 
-# A two-second mp4: one H.264 and one AAC stream, 60 frames, 2 s long.
+# A two-second mp4: one H.264 and one AAC stream, 60 frames, 2 s long, and
+# the tune audible: its mean level (ffmpeg's volumedetect) above -70 dB.
+# Silence encodes as -91 dB; the tune's first two seconds measured -46 dB
+# with the TimGM6mb SoundFont.
 if ! command -v ffmpeg >/dev/null || ! command -v ffprobe >/dev/null; then
-    echo "SKIP: ffmpeg/ffprobe not installed (apt-get install ffmpeg); mp4 not checked"
+    skip_check "the mp4: ffmpeg/ffprobe not installed (apt-get install ffmpeg)"
 else
     if "$recorder" --out "$work/show.mp4" --from 0 --to 2 --fps 30 2>"$work/err"; then
         streams=$(ffprobe -v error -show_entries stream=codec_type,codec_name -of csv=p=0 "$work/show.mp4" | sort | tr '\n' ' ')
@@ -97,6 +102,13 @@ else
             duration=$(ffprobe -v error -select_streams "$stream" -show_entries stream=duration -of csv=p=0 "$work/show.mp4")
             awk -v d="$duration" 'BEGIN { exit !(d > 1.95 && d < 2.05) }' || fail "$stream lasts $duration s, not 2"
         done
+        level=$(ffmpeg -hide_banner -nostats -i "$work/show.mp4" -map 0:a -af volumedetect -f null - 2>&1 |
+            sed -nE 's/.*mean_volume: (-?[0-9.]+) dB.*/\1/p')
+        if grep -q "the audio is silent" "$work/err"; then
+            skip_check "the mp4's sound: $(cat "$work/err")"
+        elif ! awk -v l="$level" 'BEGIN { exit !(l != "" && l > -70) }'; then
+            fail "the mp4's sound is at '${level}' dB, not above -70 dB"
+        fi
     else
         fail "mp4 recording failed: $(cat "$work/err")"
     fi
@@ -106,4 +118,4 @@ if [ "$failures" -ne 0 ]; then
     echo "$failures check(s) failed"
     exit 1
 fi
-echo "vup-record end to end: all checks passed"
+finish_checks "vup-record end to end"
