@@ -8,7 +8,11 @@
 # writes the seed corpus, then runs the in-memory target and the mapped-file
 # target side by side, one core each, for SECONDS. Any crash, sanitizer
 # report, leak, timeout or out-of-memory stops that target, leaves the input
-# in build-fuzz/findings/ and makes the script exit 1.
+# in build-fuzz/findings/ and makes the script exit 1. So does a target that
+# ran fewer than 100 inputs per second of the bounded time, or whose count
+# is missing from its log: such a run has not fuzzed (a target that stopped
+# early, a build without libFuzzer's loop). Both targets run thousands of
+# inputs per second even side by side on a loaded two-core machine.
 #
 # Environment: VUP_FUZZ_BUILD (build directory, default build-fuzz in the
 # repository), VUP_FUZZ_JOBS (1 runs the targets one after the other).
@@ -81,16 +85,21 @@ else
     run_target file || status=1
 fi
 
+floor=$((100 * seconds))
 for name in memory file; do
     runs="$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$build/fuzz-$name.log" | grep -o '[0-9]*$' || true)"
     corpus="$(find "$build/corpus-$name" -type f | wc -l)"
     echo "fuzz: $name target: ${runs:-?} executions in ${seconds} s, corpus $corpus files"
+    if [ -z "$runs" ] || [ "$runs" -lt "$floor" ]; then
+        echo "fuzz: the $name target ran ${runs:-an unknown number of} inputs, fewer than $floor" >&2
+        status=1
+    fi
 done
 
 shopt -s nullglob
 found=("$findings"/*)
 if [ "$status" -ne 0 ] || [ "${#found[@]}" -ne 0 ]; then
-    echo "fuzz: FINDINGS (logs: $build/fuzz-memory.log, $build/fuzz-file.log):" >&2
+    echo "fuzz: FAILED (logs: $build/fuzz-memory.log, $build/fuzz-file.log); findings:" >&2
     for artifact in "${found[@]}"; do
         echo "  $artifact" >&2
     done
