@@ -7,7 +7,8 @@
 # Bezier path, the polyhedron and part of the lattice) and stops it; the
 # program's VUP_FRAME_STATS file gives the frames presented between its first
 # and its last present before the stop. Native and Wine take turns, ROUNDS
-# times each (default 2), so that both meet the machine's load alike.
+# times each (default 3), so that both meet the machine's load alike; OUT.json
+# lists each turn's frames and seconds.
 # PACKAGE_DIR holds vup.exe with Data/ and data/; WINEPREFIX is made on first
 # use and kept.
 set -euo pipefail
@@ -16,7 +17,7 @@ package=$(realpath "$2")
 prefix=$3
 out=$4
 seconds=${5:-60}
-rounds=${6:-2}
+rounds=${6:-3}
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 wine=/usr/lib/wine/wine64
 wineserver=/usr/lib/wine/wineserver
@@ -75,18 +76,20 @@ play() {
     awk -v n="$frames" -v a="$first" -v b="$last" 'BEGIN { printf "%d %.3f\n", n - 1, (b - a) / 1e9 }'
 }
 
-native_frames=0 native_seconds=0 wine_frames=0 wine_seconds=0
-add() {  # "FRAMES SECONDS" TOTAL_FRAMES TOTAL_SECONDS -> new totals
-    awk -v r="$1" -v f="$2" -v s="$3" 'BEGIN { split(r, x, " "); printf "%d %.3f", f + x[1], s + x[2] }'
-}
+native_frames=() native_seconds=() wine_frames=() wine_seconds=()
 for round in $(seq 1 "$rounds"); do
-    read -r native_frames native_seconds <<<"$(add "$(play native "$repo" "$vup")" \
-        "$native_frames" "$native_seconds")"
-    read -r wine_frames wine_seconds <<<"$(add "$(play wine "$package" "$wine" vup.exe)" \
-        "$wine_frames" "$wine_seconds")"
-    echo "round $round: native $native_frames frames in $native_seconds s," \
-         "Wine $wine_frames frames in $wine_seconds s (totals so far)" >&2
+    turn=$(play native "$repo" "$vup")
+    native_frames+=("${turn% *}") native_seconds+=("${turn#* }")
+    turn=$(play wine "$package" "$wine" vup.exe)
+    wine_frames+=("${turn% *}") wine_seconds+=("${turn#* }")
+    echo "round $round: native ${native_frames[-1]} frames in ${native_seconds[-1]} s," \
+         "Wine ${wine_frames[-1]} frames in ${wine_seconds[-1]} s" >&2
 done
-printf '{"native": {"frames": %d, "seconds": %s}, "wine": {"frames": %d, "seconds": %s}, "window_s": %s, "rounds": %s}\n' \
-    "$native_frames" "$native_seconds" "$wine_frames" "$wine_seconds" "$seconds" "$rounds" >"$out"
+list() {
+    local IFS=,
+    echo "[$*]"
+}
+printf '{"native": {"frames": %s, "seconds": %s}, "wine": {"frames": %s, "seconds": %s}, "window_s": %s, "rounds": %s}\n' \
+    "$(list "${native_frames[@]}")" "$(list "${native_seconds[@]}")" \
+    "$(list "${wine_frames[@]}")" "$(list "${wine_seconds[@]}")" "$seconds" "$rounds" >"$out"
 cat "$out"

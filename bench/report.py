@@ -36,21 +36,33 @@ def load(results, name):
         return json.load(file)
 
 
-def medians(benchmark_json, field):
-    """run_name -> median of field over the repetitions."""
+def repetitions(benchmark_json, field):
+    """run_name -> the field's value in each repetition."""
     if benchmark_json is None:
         return {}
     values = {}
     for entry in benchmark_json["benchmarks"]:
-        if entry.get("run_type") == "aggregate" and entry.get("aggregate_name") != "median":
-            continue
-        if entry.get("run_type") == "iteration" and entry.get("repetitions", 1) > 1:
-            continue
-        if field not in entry:
+        if entry.get("run_type") == "aggregate" or field not in entry:
             continue
         name = entry.get("run_name", entry["name"]).replace("/real_time", "")
-        values[name] = entry[field]
+        values.setdefault(name, []).append(entry[field])
     return values
+
+
+def spread(values, digits=0, unit=""):
+    """'median (lowest–highest)' of the measured values."""
+    low, high = min(values), max(values)
+    middle = statistics.median(values)
+    return f"{fmt(middle, digits)}{unit} ({fmt(low, digits)}–{fmt(high, digits)})"
+
+
+def per_second(values, scale=1e9):
+    """Rates from durations (frames/s from ns per frame)."""
+    return [scale / value for value in values]
+
+
+SPREAD_NOTE = ("Each timing is the median of its repetitions, the lowest and the highest "
+               "in brackets.")
 
 
 def verdict(ok):
@@ -66,11 +78,11 @@ def frames_section(results):
     cpu = load(results, "show_cpu.json")
     if frames is None:
         return [], {}
-    show_times = medians(frames, "show_ns")  # median ns per frame
-    replay_times = medians(frames, "replay_ns")
-    empty = medians(frames, "frame_ns")
-    ratios = medians(frames, "show_per_replay_rate")
-    show_cpu = medians(cpu, "cpu_time")
+    show_times = repetitions(frames, "show_ns")  # ns per frame, per repetition
+    replay_times = repetitions(frames, "replay_ns")
+    empty = repetitions(frames, "frame_ns")
+    ratios = repetitions(frames, "show_per_replay_rate")
+    show_cpu = repetitions(cpu, "cpu_time")
     instructions = {}
     path = os.path.join(results, "instructions.txt")
     if os.path.exists(path):
@@ -81,38 +93,43 @@ def frames_section(results):
     lines = ["### Frames at 800 × 600: the show against a replay of its own calls", "",
              "Frames per second from the median wall time of a frame, each frame ended by "
              "`glFinish`. *Replay* sends the same frame's captured GL calls straight from a flat "
-             "array (no show logic); show and replay frames take turns. Target: show ÷ replay "
-             "≥ 0.95.", "",
+             "array (no show logic); show and replay frames take turns. The ratio is each "
+             "repetition's own, show frames/s over replay frames/s. Target: show ÷ replay "
+             "≥ 0.95 (the median). " + SPREAD_NOTE, "",
              "| scene state | show (frames/s) | replay (frames/s) | show ÷ replay | met |",
              "|---|---:|---:|---:|:---:|"]
     if "Frame/Empty" in empty:
         lines.append(f"| empty frame (clear + finish), for reference | "
-                     f"{fmt(1e9 / empty['Frame/Empty'])} | | | |")
+                     f"{spread(per_second(empty['Frame/Empty']))} | | | |")
     frame_ns = {}
     for scene in SCENES:
         show = show_times.get(f"Frame/ShowAgainstReplay/{scene}")
         replay = replay_times.get(f"Frame/ShowAgainstReplay/{scene}")
         if not show or not replay:
             continue
-        frame_ns[scene] = show
-        # Each repetition's own ratio, then their median: steadier than a
-        # ratio of two medians taken apart.
-        ratio = ratios.get(f"Frame/ShowAgainstReplay/{scene}", replay / show)
-        lines.append(f"| {STATES[scene]} | {fmt(1e9 / show)} | {fmt(1e9 / replay)} | "
-                     f"{ratio:.3f} | {verdict(ratio >= 0.95)} |")
+        frame_ns[scene] = statistics.median(show)
+        # Each repetition's own ratio: steadier than a ratio of two medians
+        # taken apart.
+        ratio = ratios.get(f"Frame/ShowAgainstReplay/{scene}")
+        if not ratio:
+            continue
+        lines.append(f"| {STATES[scene]} | {spread(per_second(show))} | "
+                     f"{spread(per_second(replay))} | {spread(ratio, 3)} | "
+                     f"{verdict(statistics.median(ratio) >= 0.95)} |")
     lines += ["", "### The show's own code per frame", "",
               "GL calls go to entry points that do nothing; CPU time (Google Benchmark) and "
-              "instructions (callgrind, the same on every run). Share: the show's CPU time "
-              "over the time of the same frame on llvmpipe above; target ≤ 2 %.", "",
+              "instructions (callgrind, the same on every run, counted once). Share: the "
+              "show's median CPU time over the median time of the same frame on llvmpipe "
+              "above; target ≤ 2 %. " + SPREAD_NOTE, "",
               "| scene state | ns per frame | instructions per frame | share of the frame | met |",
               "|---|---:|---:|---:|:---:|"]
     for scene in SCENES:
         ns = show_cpu.get(f"ShowCode/{scene}")
-        if ns is None or scene not in frame_ns:
+        if not ns or scene not in frame_ns:
             continue
-        share = 100.0 * ns / frame_ns[scene]
+        share = 100.0 * statistics.median(ns) / frame_ns[scene]
         count = instructions.get(scene)
-        lines.append(f"| {STATES[scene]} | {fmt(ns)} | "
+        lines.append(f"| {STATES[scene]} | {spread(ns)} | "
                      f"{fmt(count) if count is not None else 'n/a'} | {share:.3f} % | "
                      f"{verdict(share <= 2.0)} |")
     return lines, frames.get("context", {})
@@ -122,13 +139,13 @@ def reader_section(results):
     reader = load(results, "reader.json")
     if reader is None:
         return []
-    rate = medians(reader, "bytes_per_second")
+    rate = repetitions(reader, "bytes_per_second")
     lines = ["### Bitmap reader", "",
              "File bytes decoded per second of CPU time (MB = 10⁶ bytes), same files in memory. "
              "Target: the show's reader ≥ 1.0 × the faster of stb_image and SDL_LoadBMP. "
              "SDL_LoadBMP keeps the file's own pixels (blue first, or palette indices, "
              "undecoded); *SDL + RGB* adds the conversion to the packed RGB the show "
-             "needs, the like-for-like figure.", "",
+             "needs, the like-for-like figure. Ratios are of the medians. " + SPREAD_NOTE, "",
              "| picture | show's reader | stb_image | SDL_LoadBMP | SDL + RGB | "
              "÷ faster of stb, SDL | ÷ faster of stb, SDL + RGB | met |",
              "|---|---:|---:|---:|---:|---:|---:|:---:|"]
@@ -137,19 +154,24 @@ def reader_section(results):
         stb = rate.get(f"Reader/Stb/{picture}")
         sdl = rate.get(f"Reader/SdlLoadBmp/{picture}")
         sdl_rgb = rate.get(f"Reader/SdlLoadBmpToRgb/{picture}")
-        if None in (ours, stb, sdl, sdl_rgb):
+        if not all((ours, stb, sdl, sdl_rgb)):
             continue
-        raw_ratio = ours / max(stb, sdl)
-        rgb_ratio = ours / max(stb, sdl_rgb)
+        median = {name: statistics.median(values)
+                  for name, values in (("ours", ours), ("stb", stb), ("sdl", sdl),
+                                       ("sdl_rgb", sdl_rgb))}
+        raw_ratio = median["ours"] / max(median["stb"], median["sdl"])
+        rgb_ratio = median["ours"] / max(median["stb"], median["sdl_rgb"])
         bits, side = picture.split("/")
-        lines.append(f"| {bits.replace('bit', '-bit')} {side} × {side} | {fmt(ours / 1e6)} | "
-                     f"{fmt(stb / 1e6)} | {fmt(sdl / 1e6)} | {fmt(sdl_rgb / 1e6)} | "
+        megabytes = [[value / 1e6 for value in values] for values in (ours, stb, sdl, sdl_rgb)]
+        lines.append(f"| {bits.replace('bit', '-bit')} {side} × {side} | "
+                     + " | ".join(spread(values) for values in megabytes) + " | "
                      f"{raw_ratio:.2f} | {rgb_ratio:.2f} | {verdict(raw_ratio >= 1.0)} |")
     return lines
 
 
 def system_section(results):
     lines = ["### The program as a whole", "",
+             "Ratios and targets are of the medians. " + SPREAD_NOTE, "",
              "| figure | measured | reference | ratio | target | met |",
              "|---|---:|---:|---:|---|:---:|"]
     startup = load(results, "startup.json")
@@ -157,27 +179,33 @@ def system_section(results):
         with_tune = statistics.median(startup["with_tune_ms"])
         without = statistics.median(startup["without_tune_ms"])
         floor = statistics.median(startup["floor_ms"])
+        floor_text = f"floor {spread(startup['floor_ms'], unit=' ms')}"
         runs = len(startup["with_tune_ms"])
-        lines.append(f"| start to first frame, with tune and SoundFont (median of {runs}) | "
-                     f"{fmt(with_tune)} ms | floor {fmt(floor)} ms | {with_tune / floor:.2f} | "
-                     f"≤ 150 ms | {verdict(with_tune <= 150)} |")
-        lines.append(f"| start to first frame, without either | {fmt(without)} ms | "
-                     f"floor {fmt(floor)} ms | {without / floor:.2f} | ≤ 150 ms | "
-                     f"{verdict(without <= 150)} |")
+        lines.append(f"| start to first frame, with tune and SoundFont ({runs} runs) | "
+                     f"{spread(startup['with_tune_ms'], unit=' ms')} | {floor_text} | "
+                     f"{with_tune / floor:.2f} | ≤ 150 ms | {verdict(with_tune <= 150)} |")
+        lines.append(f"| start to first frame, without either | "
+                     f"{spread(startup['without_tune_ms'], unit=' ms')} | {floor_text} | "
+                     f"{without / floor:.2f} | ≤ 150 ms | {verdict(without <= 150)} |")
     peer = load(results, "peer.json")
     if peer is not None:
-        native = peer["native"]["frames"] / peer["native"]["seconds"]
-        wine = peer["wine"]["frames"] / peer["wine"]["seconds"]
+        rates = {side: [frames / seconds for frames, seconds in
+                        zip(peer[side]["frames"], peer[side]["seconds"])]
+                 for side in ("native", "wine")}
+        native = statistics.median(rates["native"])
+        wine = statistics.median(rates["wine"])
         window = f"first {peer.get('window_s', 85)} s of the show, {peer.get('rounds', 1)} turns each"
         lines.append(f"| native build under Xvfb, presented frames/s ({window}) | "
-                     f"{fmt(native, 1)} | vup.exe (x86-64) under Wine {fmt(wine, 1)} | "
-                     f"{native / wine:.2f} | ≥ 1.0 × | {verdict(native >= wine)} |")
+                     f"{spread(rates['native'], 1)} | vup.exe (x86-64) under Wine "
+                     f"{spread(rates['wine'], 1)} | {native / wine:.2f} | ≥ 1.0 × | "
+                     f"{verdict(native >= wine)} |")
     recorder = load(results, "recorder.json")
     if recorder is not None:
-        seconds = recorder["seconds"]
-        lines.append(f"| `vup-record --out show.mp4 --fps 30`, whole show | "
-                     f"{fmt(seconds, 1)} s | the show's 85 s | {seconds / 85:.2f} | < 85 s | "
-                     f"{verdict(seconds < 85)} |")
+        seconds = statistics.median(recorder["seconds"])
+        lines.append(f"| `vup-record --out show.mp4 --fps 30`, whole show "
+                     f"({len(recorder['seconds'])} runs) | "
+                     f"{spread(recorder['seconds'], 1, ' s')} | the show's 85 s | "
+                     f"{seconds / 85:.2f} | < 85 s | {verdict(seconds < 85)} |")
     return lines
 
 
