@@ -159,7 +159,7 @@ for toggle in $(seq 1 "$TOGGLES"); do
 done
 last_toggle_ms=$(elapsed_ms)
 echo "$TOGGLES re-opens and $cycles minimise/restore cycles done $last_toggle_ms ms into the show"
-[ "$last_toggle_ms" -lt $((SHOW_MS - 4000)) ] ||
+[ "$last_toggle_ms" -lt $((SHOW_MS - 1000)) ] ||
     fail "the re-opens took until $last_toggle_ms ms, too late to measure before the show ends"
 
 files_last=$(open_files)
