@@ -1,18 +1,25 @@
 #!/usr/bin/env bash
 # Builds the show for the browser with emscripten into build-web/site/, a
-# static site: index.html, vup.js, vup.wasm and vup.data (the pictures and the
-# tune). Extra arguments go to CMake (scripts/test passes -DVUP_WERROR=ON).
-# Prints the page weight: each file raw and gzipped (gzip -9), and the total.
+# static site any web server can serve: index.html, vup.js, vup.wasm,
+# vup.data (the pictures and the tune's MIDI file) and data/tulmor.ogg (the
+# tune, rendered by the show's own FluidSynth renderer, built natively into
+# build-web/native/). Extra arguments go to the web build's CMake
+# (scripts/test passes -DVUP_WERROR=ON). Prints the page weight: each file
+# raw and gzipped (gzip -9), and the total.
 #
 # Serve the folder over HTTP (a page opened from file:// cannot fetch its
-# data), for example:
+# data): scripts/play --web does, or
 #   python3 -m http.server -d build-web/site 8000
-# and open http://localhost:8000/index.html?still=40 for the still at 40 s.
+# and open http://localhost:8000/ (index.html?still=40 for the still at 40 s).
 set -euo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/lib/setup.sh"
 
-vup_ensure_packages emscripten || exit 1
+vup_ensure_packages "${VUP_PLAY_PACKAGES[@]}" emscripten || exit 1
 cd "$VUP_ROOT"
+
+# The tune renderer runs on this machine, so it is built natively.
+vup_build "$VUP_ROOT/build-web/native" -DVUP_TESTS=OFF -- vup-render-tune
+renderer=$VUP_ROOT/build-web/native/tools/render-tune/vup-render-tune
 
 # Debian's emscripten runs its JavaScript tools with the first `node` on the
 # path; one that does not come from Debian finds Debian's modules (acorn)
@@ -20,14 +27,17 @@ cd "$VUP_ROOT"
 export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
 
 # The pictures come from the repository unless this run names other ones.
-emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release -UVUP_WEB_DATA_DIR "$@" >/dev/null
+emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release -UVUP_WEB_DATA_DIR \
+    -DVUP_RENDER_TUNE="$renderer" "$@" >/dev/null
 cmake --build build-web -j "$(nproc)"
 
 site=build-web/site
 echo "vup: web site in $site (bytes raw, gzip -9):"
 raw_total=0
 gzip_total=0
-for file in "$site"/index.html "$site"/vup.js "$site"/vup.wasm "$site"/vup.data; do
+for file in "$site"/index.html "$site"/vup.js "$site"/vup.wasm "$site"/vup.data \
+    "$site"/data/tulmor.ogg; do
+    [ -f "$file" ] || continue
     raw=$(stat -c %s "$file")
     gzipped=$(gzip -9 -c "$file" | wc -c)
     raw_total=$((raw_total + raw))

@@ -10,7 +10,8 @@ extern uint8_t windowActive;
 // 1 while the display runs fullscreen.
 extern uint8_t fullscreenMode;
 // The mode of the first open: 1, fullscreen, unless the Linux entry was asked
-// for a window (DemoMain itself takes no options).
+// for a window or the web page's "Play in the page" started the show
+// (DemoMain itself takes no options).
 extern uint8_t firstOpenFullscreen;
 
 // Exit statuses.

@@ -252,6 +252,28 @@ TEST_F(Gl11Test, BatchesDrawsAndSkipsAnEmptyScissorBox) {
     glClear(GL_COLOR_BUFFER_BIT);
     EXPECT_EQ(clears, 1);
     EXPECT_EQ(Gl11DrawsSinceColorClear(), 0);
+    EXPECT_EQ(Gl11PrimitivesSinceColorClear(), 0);
+
+    // Primitives in one raster state share a draw; after a close
+    // nothing more reaches the drawing side.
+    for (int i = 0; i < 4; ++i) {
+        glBegin(GL_TRIANGLES);
+        glVertex3f(0, 0, 0);
+        glVertex3f(1, 0, 0);
+        glVertex3f(0, 1, 0);
+        glEnd();
+        if (i == 2) {
+            Gl11FlushDraws();
+        }
+    }
+    EXPECT_EQ(Gl11DrawsSinceColorClear(), 1);
+    EXPECT_EQ(Gl11PrimitivesSinceColorClear(), 4);
+    draws.clear();
+    Gl11DropContext();
+    Gl11FlushDraws();
+    glClear(GL_COLOR_BUFFER_BIT);
+    EXPECT_TRUE(draws.empty());
+    EXPECT_EQ(clears, 1);
 }
 
 TEST_F(Gl11Test, ErrorsAreKeptUntilRead) {

@@ -1,15 +1,37 @@
-// The picture reader's two platform calls in the page: a message box becomes
-// a line under the canvas (and in the console), and no window has the focus.
-// Nobody answers in the still page, so a yes/no box is answered no; the live
-// page's dialogs take this file's place.
-#include "platform/platform.h"
+// Message boxes in the page. While the show plays, a box is a dialog over
+// the canvas with the desktop's texts, caption and buttons, and the show
+// waits for its answer (Return answers OK or Yes, Escape No). The still page
+// has nobody to answer: a box becomes a line under the canvas, and a
+// question is answered No. The title picture drawn before the show shows no
+// box at all: a picture that cannot be read is reported when the show
+// starts, as on the desktop.
+#include <cstdio>
+
 #include "platform/web/web_page.h"
+#include "platform/web/web_platform.h"
 
-WindowHandle PlatformGetFocus() {
-    return nullptr;
-}
+// web_page.js: waits for a button; returns IDOK, IDYES or IDNO.
+extern "C" int VupPageDialog(const char* text, const char* caption, int yesNo, int icon);
 
-int PlatformMessageBox(WindowHandle, const char* text, const char* caption, uint32_t flags) {
-    WebPageShowMessage(caption != nullptr ? caption : "", text != nullptr ? text : "");
-    return (flags & MB_YESNO) == MB_YESNO ? IDNO : IDOK;
+int PlatformMessageBox(WindowHandle /*owner*/, const char* text, const char* caption,
+                       uint32_t flags) {
+    const bool yesNo = (flags & 0x0F) == MB_YESNO;
+    const char* shownText = text != nullptr ? text : "";
+    const char* shownCaption = caption != nullptr ? caption : "";
+    switch (webPagePhase) {
+        case kWebPageShow: {
+            webMessageBoxOpen = true;
+            const int answer = VupPageDialog(shownText, shownCaption, yesNo ? 1 : 0,
+                                             static_cast<int>(flags & 0xF0));
+            webMessageBoxOpen = false;
+            return answer;
+        }
+        case kWebPageStill:
+            WebPageShowMessage(shownCaption, shownText);
+            break;
+        case kWebPagePoster:
+            std::printf("vup: (title picture) %s: %s\n", shownCaption, shownText);
+            break;
+    }
+    return yesNo ? IDNO : IDOK;
 }

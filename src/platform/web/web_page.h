@@ -6,6 +6,14 @@
 // The canvas element the show draws into.
 constexpr const char* kWebCanvasId = "canvas";
 
+// What the page is doing; message boxes and the tune follow it.
+enum WebPagePhase {
+    kWebPageStill,   // index.html?still=S: one still, silent, no controls
+    kWebPagePoster,  // the title picture under the start control: silent
+    kWebPageShow,    // the show itself, from a click to its end
+};
+inline WebPagePhase webPagePhase = kWebPageStill;
+
 extern "C" {
 
 // The picture is complete: body data-ready="1", and data-draws the WebGL
@@ -14,6 +22,14 @@ void WebPageMarkReady(int drawsInFrame);
 
 // A message box's text as a line under the canvas and in the console.
 void WebPageShowMessage(const char* caption, const char* text);
+
+// The live page: starts decoding the rendering of the tune at midiPath
+// (web_audio.js) and wires the start control.
+void WebPageLivePrepare(const char* midiPath);
+
+// The title picture is drawn: the start control appears once the tune is
+// decoded (or has failed to), and the page is marked ready.
+void WebPageLiveReady();
 
 // Something stopped the page: the message goes into the page under the
 // canvas, into body data-error and to the console.

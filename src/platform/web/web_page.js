@@ -1,15 +1,100 @@
-// The page side of web_page.h, as an emscripten JavaScript library.
+// The page side of web_page.h, as an emscripten JavaScript library: the
+// marks tests read off the body element, lines in the page, the live page's
+// start and play-again control, and message boxes as dialogs. Element ids
+// are index.html's.
+//
+// body data-state on the live page: "loading", then "ready" (start control
+// shown), "playing", and "ended" (play-again control shown).
 mergeInto(LibraryManager.library, {
-    WebPageMarkReady: function(drawsInFrame) {
-        document.body.dataset.draws = String(drawsInFrame);
-        document.body.dataset.ready = '1';
-    },
-
     $VupPageLine: function(text) {
         console.error('vup: ' + text);
         var line = document.createElement('p');
         line.textContent = text;
         document.body.appendChild(line);
+    },
+
+    $VupPage__deps: ['$VupAudio', '$VupDisplay'],
+    $VupPage: {
+        tuneReady: null,  // settles once the tune is decoded or has failed
+        // Times on the performance.now() clock (from the page's navigation),
+        // for the page's tests and benchmarks.
+        stats: {readyAt: null, clickAt: null, playAt: null, firstFrameAt: null, plays: 0},
+
+        setState: function(state) {
+            document.body.dataset.state = state;
+        },
+
+        showControl: function(heading, playLabel, pageLabel) {
+            document.getElementById('control-heading').textContent = heading;
+            document.getElementById('play').textContent = playLabel;
+            document.getElementById('play-page').textContent = pageLabel;
+            document.getElementById('control').hidden = false;
+            document.getElementById('play').focus();
+        },
+
+        // The click is the show's time 0: the clock's start reading is taken
+        // inside it, and a browser lets sound and fullscreen start only in
+        // such a gesture.
+        play: function(event, fullscreen) {
+            var stats = VupPage.stats;
+            stats.clickAt = event.timeStamp;
+            stats.firstFrameAt = null;
+            stats.plays++;
+            document.getElementById('control').hidden = true;
+            VupPage.setState('playing');
+            VupAudio.begin();
+            VupDisplay.onFrameAfterPresent = function(time) {
+                stats.firstFrameAt = time;
+            };
+            stats.playAt = performance.now();
+            Module.ccall('WebShowPlay', 'number', ['number'], [fullscreen ? 1 : 0], {async: true})
+                .then(function() {
+                    VupPage.setState('ended');
+                    VupPage.showControl('The show has ended.', 'Play again',
+                                        'Play again in the page');
+                });
+        },
+
+        // A message box: caption, text and buttons as on the desktop; Return
+        // answers the first button (OK or Yes), Escape the last (OK or No).
+        dialog: function(caption, text, yesNo, icon, answer) {
+            console.log('vup: ' + caption + ': ' + text);
+            var box = document.getElementById('dialog');
+            var buttons = document.getElementById('dialog-buttons');
+            document.getElementById('dialog-caption').textContent = caption;
+            document.getElementById('dialog-text').textContent = text;
+            box.dataset.icon = {16: 'stop', 48: 'exclamation', 64: 'information'}[icon] || '';
+            buttons.textContent = '';
+            var choices = yesNo ? [['Yes', 6], ['No', 7]] : [['OK', 1]];
+            var close = function(value) {
+                window.removeEventListener('keydown', onKey, true);
+                box.hidden = true;
+                answer(value);
+            };
+            var onKey = function(event) {
+                if (event.key === 'Enter' || event.key === 'Escape') {
+                    event.preventDefault();
+                    event.stopPropagation();
+                    close(choices[event.key === 'Enter' ? 0 : choices.length - 1][1]);
+                }
+            };
+            choices.forEach(function(choice) {
+                var button = document.createElement('button');
+                button.textContent = choice[0];
+                button.onclick = function() {
+                    close(choice[1]);
+                };
+                buttons.appendChild(button);
+            });
+            window.addEventListener('keydown', onKey, true);
+            box.hidden = false;
+            buttons.firstChild.focus();
+        },
+    },
+
+    WebPageMarkReady: function(drawsInFrame) {
+        document.body.dataset.draws = String(drawsInFrame);
+        document.body.dataset.ready = '1';
     },
 
     WebPageShowMessage__deps: ['$VupPageLine'],
@@ -22,5 +107,36 @@ mergeInto(LibraryManager.library, {
         var text = UTF8ToString(message);
         VupPageLine(text);
         document.body.dataset.error = text;
+    },
+
+    WebPageLivePrepare__deps: ['$VupPage', '$VupAudio'],
+    WebPageLivePrepare: function(midiPath) {
+        VupPage.setState('loading');
+        VupPage.tuneReady = VupAudio.prepare([UTF8ToString(midiPath)]);
+        document.getElementById('play').onclick = function(event) {
+            VupPage.play(event, true);
+        };
+        document.getElementById('play-page').onclick = function(event) {
+            VupPage.play(event, false);
+        };
+    },
+
+    WebPageLiveReady__deps: ['$VupPage'],
+    WebPageLiveReady: function() {
+        VupPage.tuneReady.then(function() {
+            document.getElementById('loading').hidden = true;
+            VupPage.stats.readyAt = performance.now();
+            VupPage.setState('ready');
+            VupPage.showControl('Vup', 'Play', 'Play in the page');
+        });
+    },
+
+    VupPageDialog__deps: ['$VupPage', '$Asyncify'],
+    VupPageDialog: function(text, caption, yesNo, icon) {
+        var captionText = UTF8ToString(caption);
+        var bodyText = UTF8ToString(text);
+        return Asyncify.handleSleep(function(wakeUp) {
+            VupPage.dialog(captionText, bodyText, yesNo, icon, wakeUp);
+        });
     },
 });

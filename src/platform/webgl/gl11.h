@@ -47,6 +47,11 @@
 // made; before the first call no drawing reaches the drawing side.
 void Gl11ResetContext(int width, int height);
 
+// The context has gone (a display close): the drawing side's textures are
+// deleted, gathered triangles dropped, and nothing reaches the drawing side
+// until the next Gl11ResetContext.
+void Gl11DropContext();
+
 // Hands the gathered triangles to the drawing side. Call before a frame is
 // presented; glFlush and glFinish do the same.
 void Gl11FlushDraws();
@@ -54,3 +59,7 @@ void Gl11FlushDraws();
 // Draw calls made on the drawing side since the colour buffer was last
 // cleared (or the context reset): what the frame on show took.
 int64_t Gl11DrawsSinceColorClear();
+
+// glBegin / glEnd pairs drawn since the colour buffer was last cleared: with
+// the draws above, how well a frame batched.
+int64_t Gl11PrimitivesSinceColorClear();

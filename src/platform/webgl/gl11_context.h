@@ -65,6 +65,7 @@ struct Gl11Context {
     std::vector<Gl11Vertex> batch;
     Gl11RasterState batchState;
     int64_t drawsSinceColorClear;
+    int64_t primitivesSinceColorClear;
 };
 
 extern Gl11Context gl11;

@@ -109,6 +109,9 @@ void APIENTRY glEnd() {
     }
     gl11.insidePrimitive = false;
     gl11.primitiveCount = 0;
+    if (!gl11.discardPrimitive) {
+        ++gl11.primitivesSinceColorClear;
+    }
 }
 
 void APIENTRY glVertex3f(GLfloat x, GLfloat y, GLfloat z) {

@@ -47,6 +47,13 @@ void Gl11ResetContext(int width, int height) {
     Gl11BackendDeleteTextures();
 }
 
+void Gl11DropContext() {
+    gl11.batch.clear();
+    gl11.textures.clear();
+    gl11.ready = false;
+    Gl11BackendDeleteTextures();
+}
+
 void Gl11RecordError(GLenum error) {
     if (gl11.error == GL_NO_ERROR) {
         gl11.error = error;
@@ -77,6 +84,10 @@ void Gl11FlushDraws() {
 
 int64_t Gl11DrawsSinceColorClear() {
     return gl11.drawsSinceColorClear;
+}
+
+int64_t Gl11PrimitivesSinceColorClear() {
+    return gl11.primitivesSinceColorClear;
 }
 
 static float Clamp01(float value) {
@@ -139,6 +150,7 @@ void APIENTRY glClear(GLbitfield mask) {
     Gl11BackendClear(&gl11.raster, mask, gl11.clearColor, gl11.clearDepth);
     if ((mask & GL_COLOR_BUFFER_BIT) != 0) {
         gl11.drawsSinceColorClear = 0;
+        gl11.primitivesSinceColorClear = 0;
     }
 }
 

@@ -1,0 +1,78 @@
+// The four music calls in the page, over WebAudio (web_audio.js). A browser
+// has no MIDI synthesiser to lean on, so the site carries the tune rendered
+// at build time by the desktop's own offline FluidSynth renderer and
+// encoded to Ogg: data/X.ogg next to data/X.mid. Loading a song checks that
+// the MIDI file is there, as the desktop's loader reads it, and takes that
+// rendering; playing it starts it through a gain (the volume). The page
+// decodes the rendering before its start control appears.
+//
+// Silent on the still page and under the title picture, and wherever the
+// browser has no WebAudio or cannot decode the rendering (the calls then
+// fail as a sound library without a device does, and the show plays on).
+#include <cstdio>
+
+#include "platform/music.h"
+#include "platform/web/web_live.h"
+#include "platform/web/web_page.h"
+
+// web_audio.js
+extern "C" {
+int VupAudioInit();                  // stops and releases the earlier song; 1 with WebAudio
+int VupAudioLoad(const char* path);  // 1 when the rendering of that MIDI file can play
+void VupAudioSetVolume(double gain);
+int VupAudioPlay();
+void VupAudioStop();
+}
+
+// The one song a sound library initialisation holds; a handle points here
+// while it is loaded.
+struct MusicSongObject {
+    bool loaded;
+};
+static MusicSongObject song;
+
+static bool Audible() {
+    return webPagePhase == kWebPageShow;
+}
+
+int FSOUND_Init(int /*mixRate*/, int /*maxSoftwareChannels*/, unsigned int /*flags*/) {
+    song.loaded = false;
+    return Audible() ? VupAudioInit() : 0;
+}
+
+SongHandle FMUSIC_LoadSong(const char* path) {
+    if (!Audible() || path == nullptr) {
+        return nullptr;
+    }
+    std::FILE* file = std::fopen(path, "rb");
+    if (file == nullptr) {
+        return nullptr;
+    }
+    std::fclose(file);
+    if (!VupAudioLoad(path)) {
+        return nullptr;
+    }
+    song.loaded = true;
+    return &song;
+}
+
+int FMUSIC_SetMasterVolume(SongHandle handle, int volume) {
+    if (handle != &song || !song.loaded) {
+        return 0;
+    }
+    const int clamped = volume < 0 ? 0 : (volume > 256 ? 256 : volume);
+    VupAudioSetVolume(clamped / 256.0);
+    return 1;
+}
+
+int FMUSIC_PlaySong(SongHandle handle) {
+    if (handle != &song || !song.loaded) {
+        return 0;
+    }
+    return VupAudioPlay();
+}
+
+void WebMusicStop() {
+    song.loaded = false;
+    VupAudioStop();
+}

@@ -1,0 +1,87 @@
+// The page side of web_display.cpp, as an emscripten JavaScript library:
+// the canvas as the show's window (shown, titled), the stage around it as
+// what goes fullscreen, and the animation frames the show's loop waits for.
+// Element ids are index.html's.
+mergeInto(LibraryManager.library, {
+    $VupDisplay: {
+        pageTitle: 'Vup',
+        // For the page's tests and benchmarks: presents since the page
+        // loaded, and the last one's show time and WebGL work.
+        stats: {presents: 0, showMs: 0, draws: 0, primitives: 0, lastPresentAt: 0},
+        // Called with the time of the first animation frame after a present.
+        onFrameAfterPresent: null,
+    },
+
+    VupDisplayCanvas__deps: ['$VupDisplay'],
+    VupDisplayCanvas: function(visible) {
+        document.getElementById('canvas').style.visibility = visible ? 'visible' : 'hidden';
+    },
+
+    VupDisplayTitle__deps: ['$VupDisplay'],
+    VupDisplayTitle: function(title) {
+        var text = title ? UTF8ToString(title) : VupDisplay.pageTitle;
+        document.title = text;
+        document.getElementById('caption').textContent = text;
+    },
+
+    // Fullscreen needs a click or key press shortly before; a browser
+    // without the API, or one that says no, refuses.
+    VupDisplayRequestFullscreen__deps: ['$VupDisplay', '$Asyncify'],
+    VupDisplayRequestFullscreen: function() {
+        return Asyncify.handleSleep(function(wakeUp) {
+            var stage = document.getElementById('stage');
+            var request;
+            try {
+                request = stage.requestFullscreen && stage.requestFullscreen({navigationUI: 'hide'});
+            } catch (error) {
+                request = null;
+            }
+            if (!request || !request.then) {
+                wakeUp(0);
+                return;
+            }
+            request.then(function() {
+                wakeUp(1);
+            }, function(error) {
+                console.warn('vup: fullscreen refused: ' + error);
+                wakeUp(0);
+            });
+        });
+    },
+
+    VupDisplayExitFullscreen: function() {
+        if (document.fullscreenElement && document.exitFullscreen) {
+            document.exitFullscreen().catch(function() {});
+        }
+    },
+
+    VupDisplayCursor: function(show) {
+        document.getElementById('stage').classList.toggle('no-cursor', !show);
+    },
+
+    VupDisplayPresented__deps: ['$VupDisplay'],
+    VupDisplayPresented: function(showMs, draws, primitives) {
+        var stats = VupDisplay.stats;
+        stats.presents++;
+        stats.showMs = showMs;
+        stats.draws = draws;
+        stats.primitives = primitives;
+        stats.lastPresentAt = performance.now();
+    },
+
+    // The frame just drawn reaches the screen when the browser next paints;
+    // the show draws its next one in the animation frame before that paint.
+    VupDisplayWaitFrame__deps: ['$VupDisplay', '$Asyncify'],
+    VupDisplayWaitFrame: function() {
+        Asyncify.handleSleep(function(wakeUp) {
+            requestAnimationFrame(function(time) {
+                if (VupDisplay.onFrameAfterPresent) {
+                    var report = VupDisplay.onFrameAfterPresent;
+                    VupDisplay.onFrameAfterPresent = null;
+                    report(time);
+                }
+                wakeUp();
+            });
+        });
+    },
+});

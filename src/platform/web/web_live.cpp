@@ -1,0 +1,62 @@
+#include "platform/web/web_live.h"
+
+#include <emscripten/emscripten.h>
+#include <malloc.h>
+
+#include <algorithm>
+#include <iterator>
+
+#include "platform/web/web_page.h"
+#include "platform/web/web_platform.h"
+#include "platform/webgl/gl11.h"
+#include "platform/webgl/webgl_context.h"
+#include "shell/demo_main.h"
+#include "show/show.h"
+
+// The opening picture, as the first frame of the show draws it, for the
+// page to show while no show runs. Its context is dropped right after: the
+// canvas keeps the picture, and the show makes its own context.
+static void DrawTitlePicture() {
+    webPagePhase = kWebPagePoster;
+    ResetShowState();
+    const bool drawn = WebglOpenContext(kWebCanvasId) && LoadShow(kDisplayWidth, kDisplayHeight) &&
+                       StepShowToStill(0, 1, nullptr);
+    Gl11FlushDraws();
+    Gl11DropContext();
+    WebDisplayShowCanvas(drawn);
+}
+
+void WebLiveStart() {
+    WebListenToPage();
+    WebPageLivePrepare(kWebTunePath);
+    DrawTitlePicture();
+    WebPageLiveReady();
+}
+
+extern "C" {
+
+EMSCRIPTEN_KEEPALIVE int WebShowPlay(int fullscreen) {
+    // Everything a fresh process starts with.
+    WebDisplayReset();
+    WebMessagesReset();
+    ResetShowState();
+    std::fill(std::begin(KeyStates), std::end(KeyStates), uint8_t{0});
+    windowActive = 1;
+    firstOpenFullscreen = fullscreen != 0 ? 1 : 0;
+
+    webPagePhase = kWebPageShow;
+    const int status = DemoMain(nullptr, nullptr, nullptr, 0);
+    webPagePhase = kWebPagePoster;
+
+    // What the end of the process takes with it on the desktop.
+    WebMusicStop();
+    WebDisplayReset();
+    DrawTitlePicture();
+    return status;
+}
+
+EMSCRIPTEN_KEEPALIVE int WebHeapInUse() {
+    return static_cast<int>(mallinfo().uordblks);
+}
+
+}  // extern "C"
