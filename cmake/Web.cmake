@@ -1,7 +1,8 @@
 # The browser build, configured with emcmake (scripts/build-web.sh). It makes a
-# static site in ${CMAKE_BINARY_DIR}/site: index.html, vup.js, vup.wasm,
-# vup.data (the Data/ and data/ files, put into emscripten's in-memory file
-# system before main runs, so the show reads them by its usual relative paths
+# static site in ${CMAKE_BINARY_DIR}/site: index.html, vup.js and vup.wasm
+# (the program), vup.data and vup-data.js (the Data/ and data/ files and
+# their loader, which puts them into emscripten's in-memory file system
+# before main runs, so the show reads them by its usual relative paths
 # through the POSIX file map) and data/tulmor.ogg, the tune rendered for
 # WebAudio.
 #
@@ -45,7 +46,7 @@ set_target_properties(vup_web PROPERTIES
     OUTPUT_NAME vup
     SUFFIX .js
     RUNTIME_OUTPUT_DIRECTORY ${VUP_WEB_SITE}
-    LINK_DEPENDS "${VUP_WEB_JS_LIBRARIES};${VUP_WEB_DATA_FILES}")
+    LINK_DEPENDS "${VUP_WEB_JS_LIBRARIES}")
 foreach(library ${VUP_WEB_JS_LIBRARIES})
     target_link_options(vup_web PRIVATE "SHELL:--js-library ${library}")
 endforeach()
@@ -53,9 +54,8 @@ endforeach()
 # (DemoMain, OpenDisplay, the picture reader's message box and their
 # callers); no function pointer on those paths leads to a wait.
 target_link_options(vup_web PRIVATE
-    "SHELL:--preload-file ${VUP_WEB_DATA_DIR}/Data@/Data"
-    "SHELL:--preload-file ${VUP_WEB_DATA_DIR}/data@/data"
     -sENVIRONMENT=web
+    -sFORCE_FILESYSTEM=1
     -sALLOW_MEMORY_GROWTH=1
     -sASYNCIFY
     -sASYNCIFY_IGNORE_INDIRECT=1
@@ -64,6 +64,19 @@ target_link_options(vup_web PRIVATE
     -sEXPORTED_RUNTIME_METHODS=ccall)
 
 configure_file(src/platform/web/index.html ${VUP_WEB_SITE}/index.html COPYONLY)
+
+# The data package, made apart from the program by emscripten's file
+# packager: other pictures need no relink, and a test can serve the program
+# with a package of its own.
+set(VUP_FILE_PACKAGER ${EMSCRIPTEN_ROOT_PATH}/tools/file_packager.py)
+add_custom_command(OUTPUT ${VUP_WEB_SITE}/vup.data ${VUP_WEB_SITE}/vup-data.js
+    COMMAND python3 ${VUP_FILE_PACKAGER} ${VUP_WEB_SITE}/vup.data
+            --preload ${VUP_WEB_DATA_DIR}/Data@/Data ${VUP_WEB_DATA_DIR}/data@/data
+            --js-output=${VUP_WEB_SITE}/vup-data.js --no-node
+    DEPENDS ${VUP_WEB_DATA_FILES}
+    WORKING_DIRECTORY ${VUP_WEB_SITE}
+    COMMENT "Packing Data/ and data/ for the site")
+add_custom_target(vup_web_data ALL DEPENDS ${VUP_WEB_SITE}/vup.data)
 
 # The tune: rendered by the desktop's own offline FluidSynth renderer and
 # encoded to Ogg Vorbis (quality 2, about 85 kbit/s), next to the MIDI file's

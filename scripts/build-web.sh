@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the show for the browser with emscripten into build-web/site/, a
 # static site any web server can serve: index.html, vup.js, vup.wasm,
-# vup.data (the pictures and the tune's MIDI file) and data/tulmor.ogg (the
+# vup.data with its loader vup-data.js (the pictures and the tune's MIDI
+# file) and data/tulmor.ogg (the
 # tune, rendered by the show's own FluidSynth renderer, built natively into
 # build-web/native/). Extra arguments go to the web build's CMake
 # (scripts/test passes -DVUP_WERROR=ON). Prints the page weight: each file
@@ -35,7 +36,7 @@ site=build-web/site
 echo "vup: web site in $site (bytes raw, gzip -9):"
 raw_total=0
 gzip_total=0
-for file in "$site"/index.html "$site"/vup.js "$site"/vup.wasm "$site"/vup.data \
+for file in "$site"/index.html "$site"/vup.js "$site"/vup.wasm "$site"/vup-data.js "$site"/vup.data \
     "$site"/data/tulmor.ogg; do
     [ -f "$file" ] || continue
     raw=$(stat -c %s "$file")

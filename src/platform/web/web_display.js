@@ -8,7 +8,9 @@ mergeInto(LibraryManager.library, {
         // For the page's tests and benchmarks: presents since the page
         // loaded, and the last one's show time and WebGL work.
         stats: {presents: 0, showMs: 0, draws: 0, primitives: 0, lastPresentAt: 0},
-        // Called with the time of the first animation frame after a present.
+        // Called at the first animation frame after a present, with the
+        // time it began (performance.now(); the callback's own timestamp may
+        // lie before the input event that asked for the frame).
         onFrameAfterPresent: null,
     },
 
@@ -74,11 +76,11 @@ mergeInto(LibraryManager.library, {
     VupDisplayWaitFrame__deps: ['$VupDisplay', '$Asyncify'],
     VupDisplayWaitFrame: function() {
         Asyncify.handleSleep(function(wakeUp) {
-            requestAnimationFrame(function(time) {
+            requestAnimationFrame(function() {
                 if (VupDisplay.onFrameAfterPresent) {
                     var report = VupDisplay.onFrameAfterPresent;
                     VupDisplay.onFrameAfterPresent = null;
-                    report(time);
+                    report(performance.now());
                 }
                 wakeUp();
             });
