@@ -11,44 +11,22 @@ by more than 24 levels in some channel. The pictures and an amplified
 difference go to OUT_DIR. Exits 77 (skipped) when the site or the recorder
 has not been built, unless CI is set; then that is a failure.
 """
-import functools
-import http.server
 import os
 import statistics
 import subprocess
 import sys
 import tempfile
-import threading
 
 import numpy
-from selenium import webdriver
-from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.by import By
 from selenium.webdriver.support.ui import WebDriverWait
 
-WIDTH, HEIGHT = 800, 600
+from web_browser import HEIGHT, WIDTH, chromium, missing, rgb_pixels, serve
+
 MAX_MEAN_DIFFERENCE = 1.0
 OFF_LEVELS = 24
 MAX_OFF_PERCENT = 0.5
 DEFAULT_SECONDS = ["5", "20", "40", "60", "72", "80"]
-SKIPPED = 77
-
-
-def missing(what):
-    if os.environ.get("CI"):
-        print(f"FAIL: {what} (CI is set, so nothing may be missing)")
-        return 1
-    print(f"SKIPPED: {what}")
-    return SKIPPED
-
-
-def rgb_pixels(png_path):
-    raw = subprocess.run(["convert", png_path, "-alpha", "off", "-depth", "8", "rgb:-"],
-                         check=True, capture_output=True).stdout
-    pixels = numpy.frombuffer(raw, dtype=numpy.uint8)
-    if pixels.size != WIDTH * HEIGHT * 3:
-        raise ValueError(f"{png_path} is not {WIDTH} x {HEIGHT}")
-    return pixels.reshape(HEIGHT, WIDTH, 3).astype(numpy.int16)
 
 
 def write_difference(web, native, png_path):
@@ -58,40 +36,9 @@ def write_difference(web, native, png_path):
     subprocess.run(["convert", "ppm:-", png_path], input=header + amplified.tobytes(), check=True)
 
 
-class QuietHandler(http.server.SimpleHTTPRequestHandler):
-    def log_message(self, *args):
-        pass
-
-
 def spread(values, form):
     return " / ".join(format(v, form) for v in
                       (min(values), statistics.median(values), max(values)))
-
-
-def serve(directory):
-    handler = functools.partial(QuietHandler, directory=directory)
-    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
-    threading.Thread(target=server.serve_forever, daemon=True).start()
-    return server
-
-
-def chromium(profile):
-    options = webdriver.ChromeOptions()
-    options.binary_location = "/usr/bin/chromium"
-    for flag in ["--headless=new", "--no-sandbox", "--use-gl=angle", "--use-angle=swiftshader",
-                 "--enable-unsafe-swiftshader", f"--window-size={WIDTH},{HEIGHT}",
-                 "--disable-gpu", "--disable-quic", "--no-first-run",
-                 "--disable-background-networking", "--disable-component-update",
-                 "--disable-sync", "--force-device-scale-factor=1",
-                 f"--user-data-dir={profile}"]:
-        options.add_argument(flag)
-    driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
-    # The window's own frame takes part of --window-size: fix the page's
-    # viewport itself at the canvas size, one device pixel per CSS pixel.
-    driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride",
-                           {"width": WIDTH, "height": HEIGHT, "deviceScaleFactor": 1,
-                            "mobile": False})
-    return driver
 
 
 def web_still(driver, base_url, seconds, png_path):
@@ -121,8 +68,7 @@ def main(argv):
         return missing(f"no recorder at {recorder}")
     os.makedirs(out_dir, exist_ok=True)
 
-    server = serve(site)
-    base_url = f"http://127.0.0.1:{server.server_address[1]}"
+    server, base_url = serve(site)
     failures = 0
     worst_means, off_percents = [], []
     with tempfile.TemporaryDirectory() as profile:

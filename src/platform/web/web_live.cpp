@@ -51,6 +51,7 @@ EMSCRIPTEN_KEEPALIVE int WebShowPlay(int fullscreen) {
     // What the end of the process takes with it on the desktop.
     WebMusicStop();
     WebDisplayReset();
+    WebMessagesReset();
     DrawTitlePicture();
     return status;
 }
