@@ -8,6 +8,13 @@ mergeInto(LibraryManager.library, {
         // For the page's tests and benchmarks: presents since the page
         // loaded, and the last one's show time and WebGL work.
         stats: {presents: 0, showMs: 0, draws: 0, primitives: 0, lastPresentAt: 0},
+        // index.html?uncapped, for benchmarks: the loop waits for no
+        // animation frame, only lets the page take its events, so it draws
+        // as fast as the browser takes the frames (the GPU side's queue
+        // holds it back when it falls behind), as a desktop display without
+        // vsync does. The browser still shows one frame per refresh.
+        uncapped: null,  // read from the address at the first frame
+        channel: null,
         // Called at the first animation frame after a present, with the
         // time it began (performance.now(); the callback's own timestamp may
         // lie before the input event that asked for the frame).
@@ -73,8 +80,25 @@ mergeInto(LibraryManager.library, {
 
     // The frame just drawn reaches the screen when the browser next paints;
     // the show draws its next one in the animation frame before that paint.
-    VupDisplayWaitFrame__deps: ['$VupDisplay', '$Asyncify'],
+    VupDisplayWaitFrame__deps: ['$VupDisplay', '$VupWebgl', '$Asyncify'],
     VupDisplayWaitFrame: function() {
+        if (VupDisplay.uncapped === null) {
+            VupDisplay.uncapped = new URLSearchParams(location.search).has('uncapped');
+        }
+        if (VupDisplay.uncapped) {
+            Asyncify.handleSleep(function(wakeUp) {
+                // A message to itself lets the page take its events first.
+                VupWebgl.gl.flush();
+                if (!VupDisplay.channel) {
+                    VupDisplay.channel = new MessageChannel();
+                }
+                VupDisplay.channel.port1.onmessage = function() {
+                    wakeUp();
+                };
+                VupDisplay.channel.port2.postMessage(0);
+            });
+            return;
+        }
         Asyncify.handleSleep(function(wakeUp) {
             requestAnimationFrame(function() {
                 if (VupDisplay.onFrameAfterPresent) {
