@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# bench/web_vs_native.sh [ROUNDS]: the web page in headless Chromium
+# (SwiftShader) against the native show under Xvfb (llvmpipe), side by side
+# in one run: frames per second in every scene, the page's WebGL draws per
+# frame, page load to ready and click to first frame. See
+# bench/web_vs_native.py for how each is measured. Rewrites the web section
+# of docs/performance.md. Each round plays the show three times (about 4.5
+# minutes); the start-up runs add about a minute. Run it on a quiet machine.
+set -euo pipefail
+repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+rounds=${1:-1}
+# shellcheck source=scripts/lib/setup.sh
+source "$repo/scripts/lib/setup.sh"
+vup_ensure_packages "${VUP_PLAY_PACKAGES[@]}" xvfb chromium chromium-driver python3-selenium \
+    python3-numpy imagemagick
+
+vup_build "$repo/build-bench" -DVUP_TESTS=OFF -- vup
+bash "$repo/scripts/build-web.sh" >/dev/null
+
+# shellcheck source=bench/xvfb.sh
+source "$repo/bench/xvfb.sh"
+trap stop_bench_xvfb EXIT
+start_bench_xvfb 800 600
+cd "$repo"  # the native show reads Data/ and data/ from here
+/usr/bin/python3 "$repo/bench/web_vs_native.py" "$repo/build-bench/vup" "$repo/build-web/site" \
+    "$repo/build-bench/results" "$rounds" "$repo/docs/performance.md"
