@@ -1,9 +1,11 @@
 // The WebAudio side of music_webaudio.cpp, as an emscripten JavaScript
-// library. One AudioContext for the page, made when the page loads (it runs
-// once the page has had a click); each MIDI file's rendering (data/X.ogg for
-// data/X.mid) is fetched and decoded then. A playing song is a looping
-// AudioBufferSourceNode through its own gain (the volume) into an analyser
-// and the speakers; the analyser lets the page report that sound comes out.
+// library. Each MIDI file's rendering (data/X.ogg for data/X.mid) is fetched
+// and decoded when the page loads, by an OfflineAudioContext (which needs no
+// click); the page's AudioContext is made by the click that starts the
+// first show, since browsers let a context sound only from such a gesture.
+// A playing song is a looping AudioBufferSourceNode through its own gain
+// (the volume) into an analyser and the speakers; the analyser lets the page
+// report that sound comes out.
 mergeInto(LibraryManager.library, {
     $VupAudio: {
         context: null,
@@ -20,23 +22,14 @@ mergeInto(LibraryManager.library, {
             return midiPath.replace(/\.mid$/i, '') + '.ogg';
         },
 
-        // Makes the context and decodes the rendering of each MIDI file; the
-        // promise settles when every one is decoded or has failed (a tune
-        // that fails to decode stays silent).
+        // Decodes the rendering of each MIDI file; the promise settles when
+        // every one is decoded or has failed (a tune that fails stays silent).
         prepare: function(midiPaths) {
-            var AudioContextClass = window.AudioContext || window.webkitAudioContext;
-            if (!AudioContextClass) {
+            var Offline = window.OfflineAudioContext || window.webkitOfflineAudioContext;
+            if (!Offline || !(window.AudioContext || window.webkitAudioContext)) {
                 return Promise.resolve();
             }
-            try {
-                VupAudio.context = new AudioContextClass();
-            } catch (error) {
-                console.warn('vup: no sound: ' + error);
-                return Promise.resolve();
-            }
-            VupAudio.analyser = VupAudio.context.createAnalyser();
-            VupAudio.analyser.fftSize = 2048;
-            VupAudio.analyser.connect(VupAudio.context.destination);
+            var decoder = new Offline(2, 1, 44100);
             return Promise.all(midiPaths.map(function(midiPath) {
                 var tune = {buffer: null, failed: false, settled: null};
                 VupAudio.tunes[midiPath] = tune;
@@ -50,7 +43,7 @@ mergeInto(LibraryManager.library, {
                     .then(function(bytes) {
                         // The callback form: older browsers return no promise.
                         return new Promise(function(resolve, reject) {
-                            VupAudio.context.decodeAudioData(bytes, resolve, reject);
+                            decoder.decodeAudioData(bytes, resolve, reject);
                         });
                     })
                     .then(function(buffer) {
@@ -63,9 +56,20 @@ mergeInto(LibraryManager.library, {
             }));
         },
 
-        // At the click that starts the show: browsers let a context sound
-        // only from a user gesture, and this is the show's time 0.
+        // At the click that starts a show, its time 0.
         begin: function() {
+            var AudioContextClass = window.AudioContext || window.webkitAudioContext;
+            if (!VupAudio.context && AudioContextClass) {
+                try {
+                    VupAudio.context = new AudioContextClass();
+                    VupAudio.analyser = VupAudio.context.createAnalyser();
+                    VupAudio.analyser.fftSize = 2048;
+                    VupAudio.analyser.connect(VupAudio.context.destination);
+                } catch (error) {
+                    console.warn('vup: no sound: ' + error);
+                    VupAudio.context = null;
+                }
+            }
             if (!VupAudio.context) {
                 return;
             }
