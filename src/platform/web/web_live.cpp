@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "assets/show_files.h"
 #include "platform/web/web_page.h"
 #include "platform/web/web_platform.h"
 #include "platform/webgl/gl11.h"
@@ -28,7 +29,8 @@ static void DrawTitlePicture() {
 
 void WebLiveStart() {
     WebListenToPage();
-    WebPageLivePrepare(kWebTunePath);
+    // The site carries the tune's rendering (web_audio.js).
+    WebPageLivePrepare(kTuneFile);
     DrawTitlePicture();
     WebPageLiveReady();
 }

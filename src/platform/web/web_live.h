@@ -3,9 +3,6 @@
 // the page again once the show has ended, ready to play it again.
 #pragma once
 
-// The tune InitScene starts; the site carries its rendering (web_audio.js).
-constexpr const char* kWebTunePath = "data/tulmor.mid";
-
 // From main: starts listening to the page, has the tune decoded, draws the
 // title picture and shows the start control once everything is in.
 void WebLiveStart();
