@@ -7,8 +7,8 @@
 #include "platform/webgl/gl11.h"
 #include "platform/webgl/webgl_context.h"
 
-// web_display.js. The three marked "waits" return only when the browser
-// has answered; the show's loop stays where it is meanwhile (ASYNCIFY).
+// web_display.js. The two marked "waits" return only when the browser has
+// answered; the show's loop stays where it is meanwhile (ASYNCIFY).
 extern "C" {
 void VupDisplayCanvas(int visible);
 void VupDisplayTitle(const char* title);  // null: the page's own title
