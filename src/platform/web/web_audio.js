@@ -1,11 +1,11 @@
 // The WebAudio side of music_webaudio.cpp, as an emscripten JavaScript
-// library. Each MIDI file's rendering (data/X.ogg for data/X.mid) is fetched
-// and decoded when the page loads, by an OfflineAudioContext (which needs no
-// click); the page's AudioContext is made by the click that starts the
-// first show, since browsers let a context sound only from such a gesture.
-// A playing song is a looping AudioBufferSourceNode through its own gain
-// (the volume) into an analyser and the speakers; the analyser lets the page
-// report that sound comes out.
+// library. One AudioContext for the page, made when the page loads: making
+// a page's first one starts the browser's audio service, which the click
+// that starts the show should not wait for. A browser lets it sound only
+// once the page has had a click, so the click resumes it. Each MIDI file's
+// rendering (data/X.ogg for data/X.mid) is fetched and decoded at load too. A playing song is a looping
+// AudioBufferSourceNode through its own gain (the volume) into an analyser
+// and the speakers; the analyser lets the page report that sound comes out.
 mergeInto(LibraryManager.library, {
     $VupAudio: {
         context: null,
@@ -22,14 +22,23 @@ mergeInto(LibraryManager.library, {
             return midiPath.replace(/\.mid$/i, '') + '.ogg';
         },
 
-        // Decodes the rendering of each MIDI file; the promise settles when
-        // every one is decoded or has failed (a tune that fails stays silent).
+        // Makes the context and decodes the rendering of each MIDI file; the
+        // promise settles when every one is decoded or has failed (a tune
+        // that fails to decode stays silent).
         prepare: function(midiPaths) {
-            var Offline = window.OfflineAudioContext || window.webkitOfflineAudioContext;
-            if (!Offline || !(window.AudioContext || window.webkitAudioContext)) {
+            var AudioContextClass = window.AudioContext || window.webkitAudioContext;
+            if (!AudioContextClass) {
                 return Promise.resolve();
             }
-            var decoder = new Offline(2, 1, 44100);
+            try {
+                VupAudio.context = new AudioContextClass();
+            } catch (error) {
+                console.warn('vup: no sound: ' + error);
+                return Promise.resolve();
+            }
+            VupAudio.analyser = VupAudio.context.createAnalyser();
+            VupAudio.analyser.fftSize = 2048;
+            VupAudio.analyser.connect(VupAudio.context.destination);
             return Promise.all(midiPaths.map(function(midiPath) {
                 var tune = {buffer: null, failed: false, settled: null};
                 VupAudio.tunes[midiPath] = tune;
@@ -43,7 +52,7 @@ mergeInto(LibraryManager.library, {
                     .then(function(bytes) {
                         // The callback form: older browsers return no promise.
                         return new Promise(function(resolve, reject) {
-                            decoder.decodeAudioData(bytes, resolve, reject);
+                            VupAudio.context.decodeAudioData(bytes, resolve, reject);
                         });
                     })
                     .then(function(buffer) {
@@ -56,20 +65,9 @@ mergeInto(LibraryManager.library, {
             }));
         },
 
-        // At the click that starts a show, its time 0.
+        // At the click that starts the show: browsers let a context sound
+        // only from a user gesture, and this is the show's time 0.
         begin: function() {
-            var AudioContextClass = window.AudioContext || window.webkitAudioContext;
-            if (!VupAudio.context && AudioContextClass) {
-                try {
-                    VupAudio.context = new AudioContextClass();
-                    VupAudio.analyser = VupAudio.context.createAnalyser();
-                    VupAudio.analyser.fftSize = 2048;
-                    VupAudio.analyser.connect(VupAudio.context.destination);
-                } catch (error) {
-                    console.warn('vup: no sound: ' + error);
-                    VupAudio.context = null;
-                }
-            }
             if (!VupAudio.context) {
                 return;
             }
