@@ -4,15 +4,18 @@ runs it with an Xvfb screen of its own and the builds in place).
 
 Usage: web_vs_native.py VUP SITE OUT_DIR ROUNDS [DOC.md]
 
-Each round plays the whole show three times, one after the other: the native
-`vup` (fullscreen on the 800 x 600 Xvfb screen, Mesa's llvmpipe), the page
-in headless Chromium (SwiftShader's WebGL, "Play": fullscreen at 800 x 600),
-once waiting for animation frames as a viewer's page does and once
-`?uncapped`, drawing as fast as the browser takes frames, as the native
-loop does without vsync. Frame rates are taken over intervals of about a
-second inside each scene (1 s clear of its bounds): native from the
-program's VUP_FRAME_STATS file, which it rewrites about once a second; the
-page from its present count and times. Then START_LOADS fresh browsers each
+Each round plays the whole show twice, one after the other, in turns (native
+first in odd rounds, the page first in even ones, so that a drifting load
+meets both alike): the native `vup` (fullscreen on the 800 x 600 Xvfb
+screen, Mesa's llvmpipe) and the page in headless Chromium (SwiftShader's
+WebGL, "Play": fullscreen at 800 x 600) at `?uncapped`, drawing as fast as
+the browser takes frames, as the native loop does without vsync. The ratio
+of a scene is the median over the rounds of each round's ratio of medians.
+Once more, the page waits for animation frames as a viewer's page does.
+Frame rates are taken over intervals of half a second or more inside each
+scene (1 s clear of its bounds): native from the program's VUP_FRAME_STATS
+file, which it rewrites about once a second; the page from its present
+count and times. Then START_LOADS fresh browsers each
 load the page (page load to ready: the start control shown) and click Play
 (click to the first animation frame after the show's first present), ended
 by Escape. Every figure is given as min / median / max. Results go to
@@ -57,7 +60,7 @@ def rates(samples):
         if anchor is None or scene_of(sample[0]) != scene_of(anchor[0]):
             anchor = sample
             continue
-        if sample[2] - anchor[2] >= 0.9:
+        if sample[2] - anchor[2] >= 0.5:
             scene = scene_of(sample[0])
             if scene:
                 by_scene.setdefault(scene, []).append(
@@ -151,7 +154,8 @@ def report(results):
         " / max over all intervals of all rounds. *Page*: headless Chromium, SwiftShader's"
         " WebGL, waiting for animation frames as a viewer's page does; *page, uncapped*: the"
         " same page with `?uncapped`, drawing as fast as the browser takes frames, as the"
-        " native loop does (no vsync). Ratio: medians, uncapped page ÷ native; target ≥ 0.5."
+        " native loop does (no vsync), taking turns with it. Ratio: uncapped page ÷ native, the"
+        " median over the rounds of each round's ratio of medians; target ≥ 0.5."
         " Draws and `glEnd`s: WebGL draw calls and GL primitives per frame; *program*: the"
         " page's own time per frame, from the wait before it to its present (its turns, the"
         " drawing and the WebGL calls; uncapped, min / median / max).",
@@ -165,8 +169,8 @@ def report(results):
         uncapped = results["uncapped"].get(name, [])
         work = results["work"].get(name, [])
         program = [w[2] for w in results["uncapped_work"].get(name, [])]
-        ratio = (statistics.median(uncapped) / statistics.median(native)
-                 if native and uncapped else None)
+        ratios = results["ratios"].get(name, [])
+        ratio = statistics.median(ratios) if ratios else None
         lines.append(
             f"| {name} | {spread(native)} | {spread(capped)} | {spread(uncapped)} | "
             f"{'–' if ratio is None else format(ratio, '.2f')} | "
@@ -201,7 +205,7 @@ def main(argv):
         cpu = next((line.split(":", 1)[1].strip() for line in cpuinfo
                     if line.startswith("model name")), "?")
     results = {"native": {}, "page": {}, "uncapped": {}, "work": {}, "uncapped_work": {},
-               "starts": [],
+               "ratios": {}, "starts": [],
                "rounds": rounds, "date": time.strftime("%Y-%m-%d %H:%M UTC", time.gmtime()),
                "cpu": cpu, "cores": os.cpu_count(), "load_before": os.getloadavg()[0]}
 
@@ -211,17 +215,24 @@ def main(argv):
 
     try:
         for round_number in range(1, rounds + 1):
-            with tempfile.TemporaryDirectory() as work:
-                merge(results["native"], native_show(vup, work))
-            print(f"round {round_number}: native done", file=sys.stderr)
-            capped, work = web_show(url, False)
-            merge(results["page"], capped)
-            merge(results["work"], work)
-            print(f"round {round_number}: page done", file=sys.stderr)
-            uncapped, work = web_show(url, True)
-            merge(results["uncapped"], uncapped)
-            merge(results["uncapped_work"], work)
-            print(f"round {round_number}: uncapped page done", file=sys.stderr)
+            native, page = {}, {}
+            for which in (("native", "page") if round_number % 2 else ("page", "native")):
+                if which == "native":
+                    with tempfile.TemporaryDirectory() as work:
+                        native = native_show(vup, work)
+                else:
+                    page, work = web_show(url, True)
+                    merge(results["uncapped_work"], work)
+                print(f"round {round_number}: {which} done", file=sys.stderr)
+            merge(results["native"], native)
+            merge(results["uncapped"], page)
+            for scene in native.keys() & page.keys():
+                results["ratios"].setdefault(scene, []).append(
+                    statistics.median(page[scene]) / statistics.median(native[scene]))
+        capped, work = web_show(url, False)
+        merge(results["page"], capped)
+        merge(results["work"], work)
+        print("the viewer's page done", file=sys.stderr)
         for _ in range(START_LOADS):
             results["starts"].append(web_start(url))
     finally:

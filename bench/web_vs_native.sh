@@ -4,11 +4,12 @@
 # in one run: frames per second in every scene, the page's WebGL draws per
 # frame, page load to ready and click to first frame. See
 # bench/web_vs_native.py for how each is measured. Rewrites the web section
-# of docs/performance.md. Each round plays the show three times (about 4.5
-# minutes); the start-up runs add about a minute. Run it on a quiet machine.
+# of docs/performance.md. Each round (2 by default) plays the show twice, in
+# turns; the viewer's page and the start-up runs add about two and a half
+# minutes. Run it on a quiet machine.
 set -euo pipefail
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-rounds=${1:-1}
+rounds=${1:-2}
 # shellcheck source=scripts/lib/setup.sh
 source "$repo/scripts/lib/setup.sh"
 vup_ensure_packages "${VUP_PLAY_PACKAGES[@]}" xvfb chromium chromium-driver python3-selenium \
