@@ -150,8 +150,8 @@ def median_of(values):
 
 def report(results):
     lines = [
-        "Frames per second over intervals of about a second inside each scene, min / median"
-        " / max over all intervals of all rounds. *Page*: headless Chromium, SwiftShader's"
+        "Frames per second over intervals of half a second or more inside each scene, min /"
+        " median / max over all intervals of all rounds. *Page*: headless Chromium, SwiftShader's"
         " WebGL, waiting for animation frames as a viewer's page does; *page, uncapped*: the"
         " same page with `?uncapped`, drawing as fast as the browser takes frames, as the"
         " native loop does (no vsync), taking turns with it. Ratio: uncapped page ÷ native, the"
