@@ -80,7 +80,7 @@ add_custom_target(vup_web_data ALL DEPENDS ${VUP_WEB_SITE}/vup.data)
 
 # The tune: rendered by the desktop's own offline FluidSynth renderer and
 # encoded to Ogg Vorbis (quality 2, about 85 kbit/s), next to the MIDI file's
-# place on the site.
+# place on the site; the same bytes on every build.
 set(VUP_WEB_TUNE_MIDI ${VUP_WEB_DATA_DIR}/data/tulmor.mid)
 set(VUP_WEB_TUNE_OGG ${VUP_WEB_SITE}/data/tulmor.ogg)
 find_program(VUP_FFMPEG ffmpeg)
@@ -89,7 +89,8 @@ if(VUP_RENDER_TUNE AND VUP_FFMPEG AND EXISTS ${VUP_WEB_TUNE_MIDI})
         COMMAND ${CMAKE_COMMAND} -E make_directory ${VUP_WEB_SITE}/data
         COMMAND ${VUP_RENDER_TUNE} ${VUP_WEB_TUNE_MIDI} ${CMAKE_BINARY_DIR}/tulmor.wav
         COMMAND ${VUP_FFMPEG} -v error -y -i ${CMAKE_BINARY_DIR}/tulmor.wav
-                -c:a libvorbis -q:a 2 ${VUP_WEB_TUNE_OGG}
+                -c:a libvorbis -q:a 2 -fflags +bitexact -flags:a +bitexact
+                ${VUP_WEB_TUNE_OGG}
         DEPENDS ${VUP_WEB_TUNE_MIDI} ${VUP_RENDER_TUNE}
         COMMENT "Rendering the tune for the site")
     add_custom_target(vup_web_tune ALL DEPENDS ${VUP_WEB_TUNE_OGG})
