@@ -19,7 +19,7 @@ VUP_TEST_PACKAGES=(
     g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine64 zip
     desktop-file-utils dpkg-dev file lintian man-db
     emscripten chromium chromium-driver python3-selenium python3-numpy
-    libbenchmark-dev libstb-dev
+    libbenchmark-dev libstb-dev valgrind
 )
 
 # Installs whichever of the named packages are missing (apt-get; sudo when
