@@ -21,10 +21,13 @@ rounds=${6:-3}
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 wine=/usr/lib/wine/wine64
 wineserver=/usr/lib/wine/wineserver
-# shellcheck source=bench/xvfb.sh
-source "$repo/bench/xvfb.sh"
+# shellcheck source=scripts/lib/x_server.sh
+source "$repo/scripts/lib/x_server.sh"
+# shellcheck source=bench/frame_stats.sh
+source "$repo/bench/frame_stats.sh"
 
 work=$(mktemp -d /tmp/vup-peer.XXXXXX)
+X_SERVER_DIR=$work
 show_pid=""
 cleanup() {
     if [ -n "$show_pid" ]; then
@@ -32,7 +35,7 @@ cleanup() {
         wait "$show_pid" 2>/dev/null || true
     fi
     WINEPREFIX=$prefix "$wineserver" -k 2>/dev/null || true
-    stop_bench_xvfb
+    stop_x
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -40,7 +43,7 @@ trap cleanup EXIT
 export WINEPREFIX=$prefix
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="  # no Mono or Gecko install prompts
-start_bench_xvfb 800 600
+start_xvfb 800x600
 if [ ! -f "$prefix/system.reg" ]; then
     timeout 180 "$wine" wineboot -i >/dev/null 2>&1
 fi

@@ -2,7 +2,7 @@
 # bench/run.sh: every figure of docs/performance.md, measured side by side in
 # one run on this machine, then the document's tables and its plot rewritten.
 #
-# Installs the Debian packages it needs, builds with -DVUP_BENCH=ON into
+# Installs the Debian packages it needs, builds the preset bench into
 # build-bench/ (and the Windows package into build-win64/ for the Wine
 # comparison), then measures, one thing at a time:
 #   frames      each scene's frame against a replay of its captured calls
@@ -28,16 +28,15 @@ step() {
     echo "[bench ${SECONDS} s] $*"
 }
 
-bench_packages=(libbenchmark-dev libstb-dev gnuplot-nox valgrind xvfb python3)
+packages=("${VUP_PLAY_PACKAGES[@]}" "${VUP_BENCH_PACKAGES[@]}" "${VUP_X_PACKAGES[@]}"
+          "${VUP_MEASURE_PACKAGES[@]}")
 if [ "${VUP_BENCH_SKIP_WINE:-0}" != 1 ]; then
-    bench_packages+=(wine64 g++-mingw-w64-x86-64)
+    packages+=("${VUP_WINDOWS_PACKAGES[@]}" "${VUP_WINE_PACKAGES[@]}")
 fi
-vup_ensure_packages "${VUP_PLAY_PACKAGES[@]}" "${bench_packages[@]}"
+vup_ensure_packages "${packages[@]}"
 
 step "building into $build"
-vup_build "$build" -DVUP_BENCH=ON -DVUP_TESTS=OFF -- \
-    vup vup-record vup_bench_capture vup_bench_frames vup_bench_show_cpu \
-    vup_bench_show_instructions vup_bench_reader vup_bench_startup_floor
+vup_build bench
 if [ "${VUP_BENCH_SKIP_WINE:-0}" != 1 ]; then
     step "building the 64-bit Windows package"
     "$repo/scripts/build-windows.sh" win64 >"$build/windows-build.log" 2>&1 ||

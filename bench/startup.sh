@@ -14,17 +14,20 @@ floor=$(realpath "$2")
 out=$3
 runs=${4:-7}
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-# shellcheck source=bench/xvfb.sh
-source "$repo/bench/xvfb.sh"
+# shellcheck source=scripts/lib/x_server.sh
+source "$repo/scripts/lib/x_server.sh"
+# shellcheck source=bench/frame_stats.sh
+source "$repo/bench/frame_stats.sh"
 
 work=$(mktemp -d /tmp/vup-startup.XXXXXX)
+X_SERVER_DIR=$work
 show_pid=""
 cleanup() {
     if [ -n "$show_pid" ]; then
         kill "$show_pid" 2>/dev/null || true
         wait "$show_pid" 2>/dev/null || true
     fi
-    stop_bench_xvfb
+    stop_x
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -33,7 +36,7 @@ mkdir -p "$work/with" "$work/without"
 ln -s "$repo/Data" "$work/with/Data"
 ln -s "$repo/data" "$work/with/data"
 ln -s "$repo/Data" "$work/without/Data"
-start_bench_xvfb 800 600
+start_xvfb 800x600
 
 # measure PROGRAM FOLDER [SOUNDFONT]: prints the milliseconds to the first
 # frame.

@@ -12,16 +12,16 @@ repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 rounds=${1:-2}
 # shellcheck source=scripts/lib/setup.sh
 source "$repo/scripts/lib/setup.sh"
-vup_ensure_packages "${VUP_PLAY_PACKAGES[@]}" xvfb chromium chromium-driver python3-selenium \
-    python3-numpy imagemagick
+vup_ensure_packages "${VUP_PLAY_PACKAGES[@]}" "${VUP_X_PACKAGES[@]}" "${VUP_BROWSER_PACKAGES[@]}"
 
-vup_build "$repo/build-bench" -DVUP_TESTS=OFF -- vup
+vup_build bench -- vup
 bash "$repo/scripts/build-web.sh" >/dev/null
 
-# shellcheck source=bench/xvfb.sh
-source "$repo/bench/xvfb.sh"
-trap stop_bench_xvfb EXIT
-start_bench_xvfb 800 600
+# shellcheck source=scripts/lib/x_server.sh
+source "$repo/scripts/lib/x_server.sh"
+X_SERVER_DIR=$(mktemp -d /tmp/vup-web-vs-native.XXXXXX)
+trap 'stop_x; rm -rf "$X_SERVER_DIR"' EXIT
+start_xvfb 800x600
 cd "$repo"  # the native show reads Data/ and data/ from here
 /usr/bin/python3 "$repo/bench/web_vs_native.py" "$repo/build-bench/vup" "$repo/build-web/site" \
     "$repo/build-bench/results" "$rounds" "$repo/docs/performance.md"

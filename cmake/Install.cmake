@@ -17,20 +17,7 @@ if(VUP_SOURCE_FALLBACK)
                                            VUP_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 endif()
 
-install(TARGETS vup RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-
-# The tools' folders are added after this file is read, so their programs are
-# installed once the whole top level has been processed.
-function(vup_install_tools)
-    foreach(tool vup-record vup-assets)
-        if(TARGET ${tool})
-            install(TARGETS ${tool} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-        else()
-            message(STATUS "${tool} is not built, so it is not installed")
-        endif()
-    endforeach()
-endfunction()
-cmake_language(DEFER CALL vup_install_tools)
+install(TARGETS vup vup-record vup-assets RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 # Data/ and data/ hold the show's files and nothing else (their names are
 # listed once, in src/assets/show_files.h), so they are installed whole.

@@ -8,12 +8,20 @@ option(VUP_WIN32_TESTS "Build the Win32 backend tests (GoogleTest from /usr/src/
 set(VUP_WIN32_STATIC_RUNTIME -static -static-libgcc -static-libstdc++)
 set(VUP_WIN32_SYSTEM_LIBS opengl32 glu32 gdi32 winmm user32)
 
-file(GLOB VUP_WIN32_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/platform/win32/*.cpp)
-add_library(vup_platform_win32 STATIC ${VUP_WIN32_SOURCES})
+add_library(vup_platform_win32 STATIC
+    src/platform/win32/clock_win32.cpp
+    src/platform/win32/display_mode_win32.cpp
+    src/platform/win32/file_map_win32.cpp
+    src/platform/win32/gl_context_win32.cpp
+    src/platform/win32/messages_win32.cpp
+    src/platform/win32/music_win32.cpp
+    src/platform/win32/win32_records.cpp
+    src/platform/win32/window_procedure_win32.cpp
+    src/platform/win32/window_win32.cpp)
 target_include_directories(vup_platform_win32 PUBLIC ${CMAKE_SOURCE_DIR}/src)
 target_link_libraries(vup_platform_win32 PUBLIC ${VUP_WIN32_SYSTEM_LIBS})
 
-add_executable(vup WIN32 ${CMAKE_SOURCE_DIR}/src/shell/main.cpp)
+add_executable(vup WIN32 src/shell/main.cpp)
 target_link_libraries(vup PRIVATE vup_core vup_platform_win32 ${VUP_WIN32_SYSTEM_LIBS})
 target_link_options(vup PRIVATE ${VUP_WIN32_STATIC_RUNTIME} $<$<CONFIG:Release>:-s>)
 
@@ -53,8 +61,9 @@ if(VUP_WIN32_TESTS)
     set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
     add_subdirectory(${VUP_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
-    file(GLOB VUP_WIN32_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/*.cpp)
-    add_executable(vup_win32_tests ${VUP_WIN32_TEST_SOURCES})
+    add_executable(vup_win32_tests tests/win32/win32_files_music_test.cpp
+                                   tests/win32/win32_records_test.cpp
+                                   tests/win32/win32_window_test.cpp)
     target_link_libraries(vup_win32_tests PRIVATE vup_platform_win32 gtest_main)
     target_link_options(vup_win32_tests PRIVATE ${VUP_WIN32_STATIC_RUNTIME})
 endif()

@@ -4,19 +4,18 @@
 #   bash fuzz/run.sh [SECONDS]      (default 120)
 #
 # Installs clang and libFuzzer if they are missing, builds both targets into
-# build-fuzz/ (instrumented with AddressSanitizer and UndefinedBehaviorSanitizer),
-# writes the seed corpus, then runs the in-memory target and the mapped-file
-# target side by side, one core each, for SECONDS. Any crash, sanitizer
-# report, leak, timeout or out-of-memory stops that target, leaves the input
-# in build-fuzz/findings/ and makes the script exit 1. So does a target that
-# ran fewer than 100 inputs per second of the bounded time, or whose count
-# is missing from its log: such a run has not fuzzed (a target that stopped
-# early, a build without libFuzzer's loop). The slower, mapped-file target
-# ran about 750 inputs per second side by side with the other on a loaded
-# two-core machine.
+# build-fuzz/ (the preset fuzz: instrumented with AddressSanitizer and
+# UndefinedBehaviorSanitizer), writes the seed corpus, then runs the in-memory
+# target and the mapped-file target side by side, one core each, for SECONDS.
+# Any crash, sanitizer report, leak, timeout or out-of-memory stops that
+# target, leaves the input in build-fuzz/findings/ and makes the script exit
+# 1. So does a target that ran fewer than 100 inputs per second of the
+# bounded time, or whose count is missing from its log: such a run has not
+# fuzzed (a target that stopped early, a build without libFuzzer's loop). The
+# slower, mapped-file target ran about 750 inputs per second side by side
+# with the other on a loaded two-core machine.
 #
-# Environment: VUP_FUZZ_BUILD (build directory, default build-fuzz in the
-# repository), VUP_FUZZ_JOBS (1 runs the targets one after the other).
+# Environment: VUP_FUZZ_JOBS (1 runs the targets one after the other).
 set -euo pipefail
 
 seconds="${1:-120}"
@@ -25,38 +24,13 @@ if ! [[ "$seconds" =~ ^[0-9]+$ ]] || [ "$seconds" -lt 1 ]; then
     exit 2
 fi
 
-root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-build="${VUP_FUZZ_BUILD:-$root/build-fuzz}"
+. "$(dirname "${BASH_SOURCE[0]}")/../scripts/lib/setup.sh"
+root=$VUP_ROOT
+build=$root/build-fuzz
 jobs="${VUP_FUZZ_JOBS:-2}"
 
-# True when clang can link a sanitized libFuzzer program.
-have_libfuzzer() {
-    local probe
-    probe="$(mktemp -d)"
-    printf 'extern "C" int LLVMFuzzerTestOneInput(const unsigned char*, unsigned long) { return 0; }\n' \
-        >"$probe/probe.cpp"
-    local ok=0
-    clang++ -fsanitize=fuzzer,address,undefined "$probe/probe.cpp" -o "$probe/probe" \
-        >/dev/null 2>&1 || ok=1
-    rm -rf "$probe"
-    return "$ok"
-}
-
-if ! command -v clang++ >/dev/null 2>&1 || ! command -v cmake >/dev/null 2>&1 || ! have_libfuzzer; then
-    echo "fuzz: installing clang, libclang-rt-14-dev and cmake" >&2
-    sudo_cmd=()
-    if [ "$(id -u)" -ne 0 ]; then
-        sudo_cmd=(sudo)
-    fi
-    "${sudo_cmd[@]}" apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq \
-        clang libclang-rt-14-dev cmake make >/dev/null
-fi
-
-CC=clang CXX=clang++ cmake -S "$root/fuzz" -B "$build" >/dev/null
-make -C "$build" -j2 --no-print-directory vup_bitmap_memory_fuzzer vup_bitmap_file_fuzzer \
-    vup_bitmap_seeds >/dev/null
-
+vup_ensure_packages "${VUP_COMPILER_PACKAGES[@]}" "${VUP_FUZZ_PACKAGES[@]}" >&2
+vup_build fuzz >/dev/null
 seeds="$build/seeds"
 findings="$build/findings"
 rm -rf "$seeds" "$findings"

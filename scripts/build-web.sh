@@ -15,12 +15,17 @@
 set -euo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/lib/setup.sh"
 
-vup_ensure_packages "${VUP_PLAY_PACKAGES[@]}" emscripten || exit 1
+vup_ensure_packages "${VUP_BUILD_PACKAGES[@]}" "${VUP_WEB_PACKAGES[@]}" || exit $?
 cd "$VUP_ROOT"
 
-# The tune renderer runs on this machine, so it is built natively.
-vup_build "$VUP_ROOT/build-web/native" -DVUP_TESTS=OFF -- vup-render-tune
-renderer=$VUP_ROOT/build-web/native/tools/render-tune/vup-render-tune
+# The tune renderer runs on this machine, so it is built natively (the preset
+# web-tune), unless VUP_RENDER_TUNE names one already built (the tests pass
+# their build's).
+renderer=${VUP_RENDER_TUNE:-}
+if [ -z "$renderer" ]; then
+    vup_build web-tune
+    renderer=$VUP_ROOT/build-web/native/tools/render-tune/vup-render-tune
+fi
 
 # Debian's emscripten runs its JavaScript tools with the first `node` on the
 # path; one that does not come from Debian finds Debian's modules (acorn)
@@ -28,9 +33,7 @@ renderer=$VUP_ROOT/build-web/native/tools/render-tune/vup-render-tune
 export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
 
 # The pictures come from the repository unless this run names other ones.
-emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release -UVUP_WEB_DATA_DIR \
-    -DVUP_RENDER_TUNE="$renderer" "$@" >/dev/null
-cmake --build build-web -j "$(nproc)"
+vup_build web -UVUP_WEB_DATA_DIR -DVUP_RENDER_TUNE="$renderer" "$@"
 
 site=build-web/site
 echo "vup: web site in $site (bytes raw, gzip -9):"

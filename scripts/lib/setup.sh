@@ -1,29 +1,63 @@
-# Shared by scripts/play and scripts/test: the Debian packages Vup needs and
-# the build. Sourced, not run.
+# Sourced by every script that installs or builds: the Debian packages Vup
+# needs (the one list of them) and the two steps every script takes,
+# installing what is missing and building with one of CMakePresets.json's
+# presets.
 
 VUP_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 
-# To build and play the show (and record it when there is no display).
+# CMake and the native compilers: every build needs them.
+VUP_COMPILER_PACKAGES=(build-essential cmake pkg-config)
+
+# To build the show and its tools (the Debian package's build: no tests).
+VUP_BUILD_PACKAGES=(
+    "${VUP_COMPILER_PACKAGES[@]}"
+    libsdl2-dev libgl-dev libglu1-mesa-dev libegl-dev libfluidsynth-dev
+    libpng-dev libx11-dev libxcb1-dev
+)
+
+# To build and play the show (and record it when there is no display): the
+# build's tests need GoogleTest.
 VUP_PLAY_PACKAGES=(
-    build-essential cmake pkg-config
-    libsdl2-dev libgl-dev libglu1-mesa-dev libegl-dev libgl1-mesa-dri libegl-mesa0
-    libfluidsynth-dev timgm6mb-soundfont
-    libgtest-dev libgmock-dev zlib1g-dev libpng-dev libx11-dev libxcb1-dev
+    "${VUP_BUILD_PACKAGES[@]}"
+    libgl1-mesa-dri libegl-mesa0 timgm6mb-soundfont
+    libgtest-dev libgmock-dev zlib1g-dev
     ffmpeg
 )
 
+# Each other build: the Debian package (scripts/build-deb.sh), the Windows
+# executables (scripts/build-windows.sh; GoogleTest's sources for the backend
+# tests), the web site (scripts/build-web.sh), the fuzz targets (fuzz/run.sh)
+# and the benchmarks (-DVUP_BENCH=ON; valgrind for callgrind's header).
+VUP_DEB_PACKAGES=(dpkg-dev file)
+VUP_WINDOWS_PACKAGES=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 googletest)
+VUP_WEB_PACKAGES=(emscripten)
+VUP_FUZZ_PACKAGES=(clang libclang-rt-14-dev)
+VUP_BENCH_PACKAGES=(libbenchmark-dev libstb-dev valgrind)
+
+# To run the real program and look at it: an X server of its own
+# (scripts/lib/x_server.sh) and ImageMagick; Wine for the Windows one.
+VUP_X_PACKAGES=(xvfb xauth imagemagick)
+VUP_WINE_PACKAGES=(wine64)
+
+# To drive the web page: headless Chromium, and NumPy for its pictures.
+VUP_BROWSER_PACKAGES=(chromium chromium-driver python3-selenium python3-numpy)
+
 # Additionally, to run every test.
 VUP_TEST_PACKAGES=(
-    xvfb xauth xdotool x11-utils imagemagick xserver-xorg-core xserver-xorg-video-dummy
-    clang libclang-rt-14-dev
-    g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine64 zip
-    desktop-file-utils dpkg-dev file lintian man-db
-    emscripten chromium chromium-driver python3-selenium python3-numpy
-    libbenchmark-dev libstb-dev valgrind
+    "${VUP_DEB_PACKAGES[@]}" "${VUP_WINDOWS_PACKAGES[@]}" "${VUP_WEB_PACKAGES[@]}"
+    "${VUP_FUZZ_PACKAGES[@]}" "${VUP_BENCH_PACKAGES[@]}" "${VUP_BROWSER_PACKAGES[@]}"
+    "${VUP_X_PACKAGES[@]}" "${VUP_WINE_PACKAGES[@]}"
+    xdotool x11-utils xserver-xorg-core xserver-xorg-video-dummy zip
+    desktop-file-utils lintian man-db
 )
 
-# Installs whichever of the named packages are missing (apt-get; sudo when
-# not root).
+# And to measure, besides the benchmarks and an X server (bench/run.sh).
+VUP_MEASURE_PACKAGES=(gnuplot-nox python3)
+
+# vup_ensure_packages PACKAGE...: installs whichever of them are missing
+# (apt-get; sudo when not root). With VUP_NO_INSTALL=1 (as the tests build)
+# it installs nothing: it names what is missing and returns 77, the tests'
+# status for a check left out, or 1 under CI, where nothing may be missing.
 vup_ensure_packages() {
     local missing=() package
     for package in "$@"; do
@@ -32,6 +66,11 @@ vup_ensure_packages() {
         fi
     done
     [ ${#missing[@]} -eq 0 ] && return 0
+    if [ "${VUP_NO_INSTALL:-0}" = 1 ]; then
+        echo "vup: not installed: ${missing[*]}" >&2
+        [ -n "${CI:-}" ] && return 1
+        return 77
+    fi
     local sudo=()
     [ "$(id -u)" -ne 0 ] && sudo=(sudo)
     echo "vup: installing ${missing[*]}"
@@ -39,9 +78,11 @@ vup_ensure_packages() {
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq "${missing[@]}"
 }
 
-# vup_build DIR [CMAKE OPTIONS...] -- [TARGETS...]: configure and build.
+# vup_build PRESET [CMAKE OPTIONS...] [-- TARGETS...]: configures with that
+# preset of CMakePresets.json (and the options, which win over it) and builds
+# its build preset's targets, or the ones named, on every core.
 vup_build() {
-    local dir=$1
+    local preset=$1
     shift
     local options=() targets=()
     while [ $# -gt 0 ] && [ "$1" != "--" ]; do
@@ -49,11 +90,8 @@ vup_build() {
         shift
     done
     [ $# -gt 0 ] && shift
-    targets=("$@")
-    cmake -S "$VUP_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${options[@]}" >/dev/null
-    if [ ${#targets[@]} -eq 0 ]; then
-        cmake --build "$dir" -j "$(nproc)"
-    else
-        cmake --build "$dir" -j "$(nproc)" --target "${targets[@]}"
-    fi
+    [ $# -gt 0 ] && targets=(--target "$@")
+    (cd "$VUP_ROOT" &&
+        cmake --preset "$preset" "${options[@]}" >/dev/null &&
+        cmake --build --preset "$preset" -j "$(nproc)" "${targets[@]}")
 }

@@ -1,20 +1,22 @@
 # Helpers for driving the real program under Xvfb. Sourced by the test_*.sh
-# scripts; each script gets its own X server.
+# scripts; each script gets its own X server (start_xvfb, start_xdummy and
+# stop_x from scripts/lib/x_server.sh).
 set -u
 . "$(dirname "${BASH_SOURCE[0]}")/../support/skip_or_fail.sh"
+. "$(dirname "${BASH_SOURCE[0]}")/../../scripts/lib/x_server.sh"
 
 # ImageMagick itself (a "convert" earlier on PATH may be something else).
 IM_CONVERT=/usr/bin/convert
 [ -x "$IM_CONVERT" ] || IM_CONVERT=$(command -v convert-im6.q16 || command -v convert)
 
 E2E_TMP=$(mktemp -d /tmp/vup-e2e.XXXXXX)
-XVFB_PID=""
+X_SERVER_DIR=$E2E_TMP
 VUP_PID=""
 
 cleanup() {
     # A show left behind by a failed test may be one that ignores signals.
     [ -n "$VUP_PID" ] && kill -KILL "$VUP_PID" 2>/dev/null
-    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
+    [ -n "$X_SERVER_PID" ] && kill "$X_SERVER_PID" 2>/dev/null
     wait 2>/dev/null
     rm -rf "$E2E_TMP"
 }
@@ -23,77 +25,6 @@ trap cleanup EXIT
 fail() {
     echo "FAIL: $*" >&2
     exit 1
-}
-
-# start_xvfb WIDTHxHEIGHT: a fresh server on a free display; sets DISPLAY.
-start_xvfb() {
-    local size=$1
-    local fifo="$E2E_TMP/displayfd"
-    Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$fifo" 2>"$E2E_TMP/xvfb.log" &
-    XVFB_PID=$!
-    local n
-    for _ in $(seq 1 100); do
-        n=$(head -n 1 "$fifo" 2>/dev/null)
-        [ -n "$n" ] && break
-        sleep 0.1
-    done
-    [ -n "$n" ] || fail "Xvfb did not start"
-    export DISPLAY=":$n"
-}
-
-# start_xdummy: Xorg with its dummy video driver on a free display, for tests
-# that watch the display mode change: its 1024 x 768 screen can switch to
-# 800 x 600 (Xvfb has only the mode it starts with). Needs root; sets DISPLAY.
-start_xdummy() {
-    local fifo="$E2E_TMP/displayfd" conf="$E2E_TMP/xorg.conf"
-    mkdir -p "$E2E_TMP/xorg.conf.d"
-    cat >"$conf" <<'EOF'
-Section "ServerFlags"
-    Option "AutoAddDevices" "false"
-    Option "DontVTSwitch" "true"
-EndSection
-Section "Device"
-    Identifier "dummy"
-    Driver "dummy"
-    VideoRam 16384
-EndSection
-Section "Monitor"
-    Identifier "monitor"
-    HorizSync 5.0-1000.0
-    VertRefresh 5.0-200.0
-    Modeline "1024x768" 65.00 1024 1048 1184 1344 768 771 777 806 -hsync -vsync
-    Modeline "800x600" 40.00 800 840 968 1056 600 601 605 628 +hsync +vsync
-EndSection
-Section "Screen"
-    Identifier "screen"
-    Device "dummy"
-    Monitor "monitor"
-    DefaultDepth 24
-    SubSection "Display"
-        Depth 24
-        Modes "1024x768" "800x600"
-    EndSubSection
-EndSection
-EOF
-    rm -f "$fifo"
-    Xorg -displayfd 3 -config "$conf" -configdir "$E2E_TMP/xorg.conf.d" -noreset -nolisten tcp \
-        -sharevts -novtswitch -logfile "$E2E_TMP/xorg.log" 3>"$fifo" >/dev/null 2>&1 &
-    XVFB_PID=$!
-    local n
-    for _ in $(seq 1 100); do
-        n=$(head -n 1 "$fifo" 2>/dev/null)
-        [ -n "$n" ] && break
-        sleep 0.1
-    done
-    [ -n "$n" ] || fail "Xorg with the dummy driver did not start: $(grep -m 1 '(EE)' "$E2E_TMP/xorg.log")"
-    export DISPLAY=":$n"
-}
-
-# stop_x: ends the test's X server, so that another can be started.
-stop_x() {
-    kill "$XVFB_PID" 2>/dev/null
-    wait "$XVFB_PID" 2>/dev/null
-    XVFB_PID=""
 }
 
 # screen_size: the X screen's size now, as WIDTHxHEIGHT.
@@ -259,7 +190,7 @@ map_state() {
 # ahead of other work, since a starved capture can take seconds.
 screenshot_soon() {
     if [ "$(id -u)" = 0 ]; then
-        renice -n -10 -p "$XVFB_PID" >/dev/null 2>&1
+        renice -n -10 -p "$X_SERVER_PID" >/dev/null 2>&1
         nice -n -10 import -window root "$1"
     else
         import -window root "$1"

@@ -25,9 +25,9 @@ if ! grep -qx 'drivers 1' "$STATS" 2>/dev/null; then
 fi
 
 start=$(now_ms)
-kill -KILL "$XVFB_PID"
-wait "$XVFB_PID" 2>/dev/null
-XVFB_PID=""
+kill -KILL "$X_SERVER_PID"
+wait "$X_SERVER_PID" 2>/dev/null
+X_SERVER_PID=""
 wait_exit 20
 took=$(($(now_ms) - start))
 [ "$EXIT_STATUS" = 1 ] || fail "exit status $EXIT_STATUS after the display went away, expected 1"
