@@ -38,9 +38,8 @@ add_executable(vup_web
     src/platform/web/web_messages.cpp
     src/platform/web/web_still.cpp
     src/platform/webgl/webgl_context.cpp
-    src/platform/posix/file_map_posix.cpp
-    tools/vup-record/frame_schedule.cpp)
-target_include_directories(vup_web PRIVATE src tools/vup-record)
+    src/platform/posix/file_map_posix.cpp)
+target_include_directories(vup_web PRIVATE src)
 target_link_libraries(vup_web PRIVATE vup_core vup_gl11)
 set_target_properties(vup_web PROPERTIES
     OUTPUT_NAME vup

@@ -7,11 +7,10 @@
 #include "assets/show_files.h"
 #include "console_platform.h"
 #include "platform/file_map.h"
+#include "show/show_time.h"
 #include "smf_parser.h"
 
 namespace {
-
-constexpr double kShowSeconds = 85.0;
 
 bool IsPowerOfTwo(int32_t value) {
     return value > 0 && (value & (value - 1)) == 0;

@@ -9,9 +9,5 @@
 // (tiny floating-point errors in the input do not push it one frame on).
 int64_t FirstFrameAtOrAfter(double seconds, int fps);
 
-// Show time of a still asked for at the given second, as the clock would read
-// it: whole milliseconds, rounded down.
-int64_t StillShowTimeMs(double seconds);
-
 // Audio sample that plays together with frame N's instant N / fps.
 int64_t FrameStartSample(int64_t frame, int fps, int sampleRate);

@@ -57,22 +57,6 @@ static bool ParseInt(const char* text, long minimum, long maximum, int* value) {
     return true;
 }
 
-// Seconds of show time: a finite number inside the show.
-static bool ParseSeconds(const char* text, double* value) {
-    if (text == nullptr || *text == '\0') {
-        return false;
-    }
-    errno = 0;
-    char* end = nullptr;
-    const double parsed = std::strtod(text, &end);
-    if (errno != 0 || *end != '\0' || !std::isfinite(parsed) || parsed < 0.0 ||
-        parsed > kShowSeconds) {
-        return false;
-    }
-    *value = parsed;
-    return true;
-}
-
 static bool ParseSize(const char* text, int* width, int* height) {
     if (text == nullptr) {
         return false;
@@ -127,7 +111,7 @@ int ParseRecordOptions(int argc, const char* const* argv, RecordOptions* options
             haveOut = true;
             i += 1;
         } else if (arg == "--frame") {
-            if (!ParseSeconds(value(1), &options->stillSeconds)) {
+            if (!ParseShowSeconds(value(1), &options->stillSeconds)) {
                 return Fail(error, "--frame needs a show time from 0 to 85 seconds and OUT.png");
             }
             if (value(2) == nullptr || *value(2) == '\0') {
@@ -142,13 +126,13 @@ int ParseRecordOptions(int argc, const char* const* argv, RecordOptions* options
             }
             i += 1;
         } else if (arg == "--from") {
-            if (!ParseSeconds(value(1), &options->fromSeconds)) {
+            if (!ParseShowSeconds(value(1), &options->fromSeconds)) {
                 return Fail(error, "--from needs a show time from 0 to 85 seconds");
             }
             haveRange = true;
             i += 1;
         } else if (arg == "--to") {
-            if (!ParseSeconds(value(1), &options->toSeconds)) {
+            if (!ParseShowSeconds(value(1), &options->toSeconds)) {
                 return Fail(error, "--to needs a show time from 0 to 85 seconds");
             }
             haveRange = true;

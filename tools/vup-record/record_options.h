@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "show/show_time.h"
+
 enum class RecordMode {
     kHelp,       // print the usage and stop
     kVideo,      // --out FILE.mp4
@@ -13,16 +15,15 @@ enum class RecordMode {
 struct RecordOptions {
     RecordMode mode = RecordMode::kHelp;
     std::string outPath;  // the video file, the frame folder or the still
-    int fps = 60;
+    int fps = kDefaultFrameRate;
     double fromSeconds = 0.0;
-    double toSeconds = 85.0;
+    double toSeconds = kShowSeconds;
     double stillSeconds = 0.0;
     int width = 800;
     int height = 600;
     std::string frameTimesPath;  // --frame-times: empty for none
 };
 
-constexpr double kShowSeconds = 85.0;
 constexpr int kMaxFps = 1000;  // beyond that frames would share a millisecond
 constexpr int kMaxSide = 8192;
 

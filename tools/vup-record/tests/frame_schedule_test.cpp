@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "frame_schedule.h"
+#include "show/show_time.h"
 
 TEST(FrameSchedule, RangeBoundsPickTheFirstFrameAtOrAfterTheTime) {
     EXPECT_EQ(FirstFrameAtOrAfter(0.0, 60), 0);
