@@ -29,6 +29,8 @@ set(VUP_WEB_JS_LIBRARIES
     ${CMAKE_SOURCE_DIR}/src/platform/web/web_page.js)
 
 add_executable(vup_web
+    src/platform/common/message_queue.cpp
+    src/platform/common/window_classes.cpp
     src/platform/web/music_webaudio.cpp
     src/platform/web/web_display.cpp
     src/platform/web/web_keys.cpp

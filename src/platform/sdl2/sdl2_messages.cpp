@@ -1,19 +1,15 @@
 // SDL events turned into the window messages the shell's window procedure
 // understands, one message per peek.
-#include <deque>
-
+#include "platform/common/message_queue.h"
 #include "platform/posix/termination_signals.h"
 #include "platform/sdl2/sdl2_keys.h"
 #include "platform/sdl2/sdl2_objects.h"
 
-// Messages made from one event wait here for the following peeks.
-static std::deque<PlatformMessage> pending;
-static bool quitPosted = false;
-static int quitCode = 0;
 static bool signalQuitDelivered = false;
 
+// Messages made from one event wait in the queue for the following peeks.
 static void Queue(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
-    pending.push_back(PlatformMessage{window, message, wParam, lParam});
+    MessageQueuePost(window, message, wParam, lParam);
 }
 
 // The window an event without one (a signal's quit) goes to: the newest.
@@ -98,7 +94,7 @@ static void TranslateEvent(const SDL_Event& event) {
             if (Sdl2Windows() != nullptr) {
                 Queue(Sdl2Windows(), WM_CLOSE, 0, 0);
             } else {
-                quitPosted = true;
+                MessageQueuePostQuit(0);
             }
             break;
         case SDL_WINDOWEVENT:
@@ -121,23 +117,13 @@ int PlatformPeekMessage(PlatformMessage* message) {
         *message = PlatformMessage{nullptr, WM_QUIT, 0, 0};
         return 1;
     }
-    if (pending.empty() && Sdl2VideoReady()) {
+    if (MessageQueueEmpty() && Sdl2VideoReady()) {
         SDL_Event event;
-        while (pending.empty() && SDL_PollEvent(&event)) {
+        while (MessageQueueEmpty() && SDL_PollEvent(&event)) {
             TranslateEvent(event);
         }
     }
-    if (!pending.empty()) {
-        *message = pending.front();
-        pending.pop_front();
-        return 1;
-    }
-    if (quitPosted) {
-        quitPosted = false;
-        *message = PlatformMessage{nullptr, WM_QUIT, static_cast<uintptr_t>(quitCode), 0};
-        return 1;
-    }
-    return 0;
+    return MessageQueueTake(message);
 }
 
 void PlatformTranslateMessage(const PlatformMessage* /*message*/) {
@@ -153,22 +139,10 @@ intptr_t PlatformDispatchMessage(const PlatformMessage* message) {
 }
 
 void PlatformPostQuitMessage(int exitCode) {
-    quitPosted = true;
-    quitCode = exitCode;
+    MessageQueuePostQuit(exitCode);
 }
 
 intptr_t PlatformDefWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam,
                                intptr_t /*lParam*/) {
-    if (window == nullptr || window->procedure == nullptr) {
-        return 0;
-    }
-    // Alt+F4 asks to close, and closing sends the window WM_CLOSE, as the
-    // default handling does on Windows.
-    if (message == WM_SYSKEYDOWN && wParam == VK_F4) {
-        return window->procedure(window, WM_SYSCOMMAND, SC_CLOSE, 0);
-    }
-    if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE) {
-        return window->procedure(window, WM_CLOSE, 0, 0);
-    }
-    return 0;
+    return DefaultWindowHandling(window ? window->procedure : nullptr, window, message, wParam);
 }

@@ -42,9 +42,6 @@ void Sdl2StopBoxCloser();
 PlatformWindowObject* Sdl2Windows();
 PlatformWindowObject* Sdl2WindowFromId(Uint32 windowId);
 
-// The procedure of a registered class, or null.
-WindowProcedure Sdl2ClassProcedure(const char* className, InstanceHandle instance);
-
 // The mode of the last successful display-mode change, until it is restored.
 bool Sdl2FullscreenMode(SDL_DisplayMode* mode);
 

@@ -1,7 +1,7 @@
 // Video start-up, window classes and the display mode.
 #include <cstdlib>
-#include <cstring>
 
+#include "platform/common/window_classes.h"
 #include "platform/posix/termination_signals.h"
 #include "platform/sdl2/sdl2_objects.h"
 
@@ -35,58 +35,17 @@ bool Sdl2VideoReady() {
 
 // ---- window classes -------------------------------------------------------
 
-struct RegisteredClass {
-    char name[64];
-    InstanceHandle instance;
-    WindowProcedure procedure;
-    bool used;
-};
-static RegisteredClass classes[8];
-
-static RegisteredClass* FindClass(const char* name, InstanceHandle instance) {
-    for (RegisteredClass& entry : classes) {
-        if (entry.used && entry.instance == instance && std::strcmp(entry.name, name) == 0) {
-            return &entry;
-        }
-    }
-    return nullptr;
-}
-
-WindowProcedure Sdl2ClassProcedure(const char* className, InstanceHandle instance) {
-    RegisteredClass* entry = FindClass(className, instance);
-    return entry ? entry->procedure : nullptr;
-}
-
 InstanceHandle PlatformGetModuleHandle() {
     static char moduleTag;
     return reinterpret_cast<InstanceHandle>(&moduleTag);
 }
 
 int PlatformRegisterClass(const WindowClassDesc* windowClass) {
-    if (!Sdl2VideoReady() || windowClass->procedure == nullptr ||
-        std::strlen(windowClass->className) >= sizeof(classes[0].name) ||
-        FindClass(windowClass->className, windowClass->instance) != nullptr) {
-        return 0;
-    }
-    for (RegisteredClass& entry : classes) {
-        if (!entry.used) {
-            std::strcpy(entry.name, windowClass->className);
-            entry.instance = windowClass->instance;
-            entry.procedure = windowClass->procedure;
-            entry.used = true;
-            return 1;
-        }
-    }
-    return 0;
+    return Sdl2VideoReady() ? WindowClassAdd(windowClass) : 0;
 }
 
 int PlatformUnregisterClass(const char* className, InstanceHandle instance) {
-    RegisteredClass* entry = FindClass(className, instance);
-    if (entry == nullptr) {
-        return 0;
-    }
-    entry->used = false;
-    return 1;
+    return WindowClassRemove(className, instance);
 }
 
 // ---- display mode ---------------------------------------------------------

@@ -1,6 +1,7 @@
 // Windows, their device contexts, pixel formats and GL contexts.
 #include <cstdlib>
 
+#include "platform/common/window_classes.h"
 #include "platform/sdl2/sdl2_objects.h"
 
 static PlatformWindowObject* windows = nullptr;
@@ -46,7 +47,7 @@ void Sdl2ApplyPixelFormat(const PixelFormatRequest* request) {
 WindowHandle PlatformCreateWindow(uint32_t /*extendedStyle*/, const char* className,
                                   const char* title, uint32_t style, int x, int y, int width,
                                   int height, InstanceHandle instance) {
-    const WindowProcedure procedure = Sdl2ClassProcedure(className, instance);
+    const WindowProcedure procedure = WindowClassProcedure(className, instance);
     if (procedure == nullptr || !Sdl2VideoReady() || width <= 0 || height <= 0) {
         return nullptr;
     }

@@ -1,7 +1,7 @@
 // Window classes, the canvas as the one window, its device and GL context,
 // fullscreen as the display mode, and presenting frames.
-#include <cstring>
 
+#include "platform/common/window_classes.h"
 #include "platform/web/web_page.h"
 #include "platform/web/web_platform.h"
 #include "platform/webgl/gl11.h"
@@ -21,26 +21,9 @@ void VupDisplayWaitFrame();  // waits for the next animation frame
 
 bool webFullscreenHeld = false;
 
-struct RegisteredClass {
-    char name[64];
-    InstanceHandle instance;
-    WindowProcedure procedure;
-    bool used;
-};
-static RegisteredClass classes[4];
-
 static PlatformWindowObject canvasWindow;
 static bool canvasWindowLive = false;
 static PlatformRenderContextObject canvasContext;
-
-static RegisteredClass* FindClass(const char* name, InstanceHandle instance) {
-    for (RegisteredClass& entry : classes) {
-        if (entry.used && entry.instance == instance && std::strcmp(entry.name, name) == 0) {
-            return &entry;
-        }
-    }
-    return nullptr;
-}
 
 WindowHandle WebLiveWindow() {
     return canvasWindowLive ? &canvasWindow : nullptr;
@@ -51,9 +34,7 @@ void WebDisplayShowCanvas(bool visible) {
 }
 
 void WebDisplayReset() {
-    for (RegisteredClass& entry : classes) {
-        entry = RegisteredClass{};
-    }
+    WindowClassesClear();
     if (canvasWindowLive) {
         PlatformDestroyWindow(&canvasWindow);
     }
@@ -70,30 +51,11 @@ InstanceHandle PlatformGetModuleHandle() {
 }
 
 int PlatformRegisterClass(const WindowClassDesc* windowClass) {
-    if (windowClass->procedure == nullptr ||
-        std::strlen(windowClass->className) >= sizeof(classes[0].name) ||
-        FindClass(windowClass->className, windowClass->instance) != nullptr) {
-        return 0;
-    }
-    for (RegisteredClass& entry : classes) {
-        if (!entry.used) {
-            std::strcpy(entry.name, windowClass->className);
-            entry.instance = windowClass->instance;
-            entry.procedure = windowClass->procedure;
-            entry.used = true;
-            return 1;
-        }
-    }
-    return 0;
+    return WindowClassAdd(windowClass);
 }
 
 int PlatformUnregisterClass(const char* className, InstanceHandle instance) {
-    RegisteredClass* entry = FindClass(className, instance);
-    if (entry == nullptr) {
-        return 0;
-    }
-    entry->used = false;
-    return 1;
+    return WindowClassRemove(className, instance);
 }
 
 // The page shows the 800 x 600 canvas scaled to the whole screen, as a
@@ -128,11 +90,11 @@ void PlatformAdjustWindowRect(WindowRect* /*rect*/, uint32_t /*style*/,
 WindowHandle PlatformCreateWindow(uint32_t /*extendedStyle*/, const char* className,
                                   const char* title, uint32_t /*style*/, int /*x*/, int /*y*/,
                                   int width, int height, InstanceHandle instance) {
-    const RegisteredClass* windowClass = FindClass(className, instance);
-    if (windowClass == nullptr || canvasWindowLive || width <= 0 || height <= 0) {
+    const WindowProcedure procedure = WindowClassProcedure(className, instance);
+    if (procedure == nullptr || canvasWindowLive || width <= 0 || height <= 0) {
         return nullptr;
     }
-    canvasWindow = PlatformWindowObject{windowClass->procedure, {0}};
+    canvasWindow = PlatformWindowObject{procedure, {0}};
     canvasWindowLive = true;
     VupDisplayTitle(title);
     return &canvasWindow;

@@ -4,20 +4,17 @@
 
 #include <cmath>
 #include <cstdint>
-#include <deque>
 
+#include "platform/common/message_queue.h"
 #include "platform/web/web_keys.h"
 #include "platform/web/web_platform.h"
 
 bool webMessageBoxOpen = false;
 
-// Messages made from the page's events wait here for the following peeks.
-static std::deque<PlatformMessage> pending;
-static bool quitPosted = false;
-static int quitCode = 0;
-
+// Messages made from the page's events wait in the queue for the following
+// peeks.
 void WebQueueMessage(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
-    pending.push_back(PlatformMessage{window, message, wParam, lParam});
+    MessageQueuePost(window, message, wParam, lParam);
 }
 
 // Key messages go to the show's window; with no window, or while a message
@@ -87,9 +84,7 @@ static uint32_t startReading = 0;
 static uint32_t lastReading = 0;
 
 void WebMessagesReset() {
-    std::deque<PlatformMessage>().swap(pending);
-    quitPosted = false;
-    quitCode = 0;
+    MessageQueueClear();
     webMessageBoxOpen = false;
     startReadingPending = true;
 }
@@ -114,17 +109,7 @@ uint32_t WebShowTimeOfLastReading() {
 // ---- the queue -----------------------------------------------------------
 
 int PlatformPeekMessage(PlatformMessage* message) {
-    if (!pending.empty()) {
-        *message = pending.front();
-        pending.pop_front();
-        return 1;
-    }
-    if (quitPosted) {
-        quitPosted = false;
-        *message = PlatformMessage{nullptr, WM_QUIT, static_cast<uintptr_t>(quitCode), 0};
-        return 1;
-    }
-    return 0;
+    return MessageQueueTake(message);
 }
 
 void PlatformTranslateMessage(const PlatformMessage* /*message*/) {
@@ -140,23 +125,11 @@ intptr_t PlatformDispatchMessage(const PlatformMessage* message) {
 }
 
 void PlatformPostQuitMessage(int exitCode) {
-    quitPosted = true;
-    quitCode = exitCode;
+    MessageQueuePostQuit(exitCode);
 }
 
 intptr_t PlatformDefWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam,
                                intptr_t /*lParam*/) {
-    if (window == nullptr || window->procedure == nullptr) {
-        return 0;
-    }
-    // Alt+F4 asks to close, and closing sends the window WM_CLOSE, as the
-    // default handling does on Windows (when the browser lets the page see
-    // the key at all).
-    if (message == WM_SYSKEYDOWN && wParam == VK_F4) {
-        return window->procedure(window, WM_SYSCOMMAND, SC_CLOSE, 0);
-    }
-    if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE) {
-        return window->procedure(window, WM_CLOSE, 0, 0);
-    }
-    return 0;
+    // Alt+F4 closes the window when the browser lets the page see the key.
+    return DefaultWindowHandling(window ? window->procedure : nullptr, window, message, wParam);
 }
