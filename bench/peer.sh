@@ -30,10 +30,7 @@ work=$(mktemp -d /tmp/vup-peer.XXXXXX)
 X_SERVER_DIR=$work
 show_pid=""
 cleanup() {
-    if [ -n "$show_pid" ]; then
-        kill "$show_pid" 2>/dev/null || true
-        wait "$show_pid" 2>/dev/null || true
-    fi
+    stop_show
     WINEPREFIX=$prefix "$wineserver" -k 2>/dev/null || true
     stop_x
     rm -rf "$work"
@@ -62,9 +59,7 @@ play() {
     (cd "$folder" && VUP_FRAME_STATS=$stats_for_program exec "$@") >/dev/null 2>&1 &
     show_pid=$!
     sleep "$seconds"
-    kill "$show_pid" 2>/dev/null || true
-    wait "$show_pid" 2>/dev/null || true
-    show_pid=""
+    stop_show
     if [ "$name" = wine ]; then
         "$wineserver" -k 2>/dev/null || true
     fi

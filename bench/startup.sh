@@ -23,10 +23,7 @@ work=$(mktemp -d /tmp/vup-startup.XXXXXX)
 X_SERVER_DIR=$work
 show_pid=""
 cleanup() {
-    if [ -n "$show_pid" ]; then
-        kill "$show_pid" 2>/dev/null || true
-        wait "$show_pid" 2>/dev/null || true
-    fi
+    stop_show
     stop_x
     rm -rf "$work"
 }
@@ -57,9 +54,7 @@ measure() {
         [ -n "$first" ] && break
         sleep 0.01
     done
-    kill "$show_pid" 2>/dev/null || true
-    wait "$show_pid" 2>/dev/null || true
-    show_pid=""
+    stop_show
     if [ -z "$first" ]; then
         echo "no frame within 20 s" >&2
         return 1

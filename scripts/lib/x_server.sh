@@ -34,9 +34,13 @@ start_x_server() {
     export DISPLAY=":$display"
 }
 
+# -noreset: by default the server resets when its last client leaves, and a
+# client connecting during that reset is refused; a test's short-lived
+# clients (xwininfo, import) would then now and then refuse the show its
+# display.
 start_xvfb() {
     local log=${X_SERVER_DIR:?X_SERVER_DIR is not set}/xvfb.log
-    start_x_server Xvfb "$log" "$log" Xvfb -screen 0 "${1}x24" -nolisten tcp
+    start_x_server Xvfb "$log" "$log" Xvfb -screen 0 "${1}x24" -nolisten tcp -noreset
 }
 
 start_xdummy() {

@@ -45,16 +45,7 @@ window_id() {
 
 # wait_window NAME [SECONDS]: prints the id once the window exists.
 wait_window() {
-    local name=$1 limit=${2:-15} id
-    for _ in $(seq 1 $((limit * 10))); do
-        id=$(window_id "$name")
-        if [ -n "$id" ]; then
-            echo "$id"
-            return 0
-        fi
-        sleep 0.1
-    done
-    return 1
+    wait_other_window "$1" "" "${2:-15}"
 }
 
 # wait_gone NAME [SECONDS]
@@ -105,6 +96,17 @@ mean_brightness() {
     local crop=()
     [ $# -ge 2 ] && crop=(-crop "$2" +repage)
     "$IM_CONVERT" "$1" "${crop[@]}" -colorspace gray -format '%[fx:mean]' info:
+}
+
+# expect_opening_picture PNG: a screenshot of an 800 x 600 screen shows the
+# opening picture, which sits right of and below the centre: the left edge
+# stays black, the middle right is lit.
+expect_opening_picture() {
+    local left middle
+    left=$(mean_brightness "$1" 100x600+0+0)
+    middle=$(mean_brightness "$1" 300x300+400+200)
+    is_above "$left" 0.02 && fail "left strip should be black (mean $left)"
+    is_above "$middle" 0.15 || fail "opening picture not on screen (mean $middle)"
 }
 
 # is_above VALUE LIMIT: true when VALUE > LIMIT (floating point). A value
@@ -164,8 +166,9 @@ lit_box() {
         awk -F '[x+]' '$1 > 0 { print $3 - 1, $4 - 1, $3 - 1 + $1, $4 - 1 + $2 }'
 }
 
-# wait_other_window NAME OTHER_ID [SECONDS]: like wait_window, for a window of
-# that name other than OTHER_ID (two shows on one screen share their title).
+# wait_other_window NAME OTHER_ID [SECONDS]: prints the id once a window of
+# that name other than OTHER_ID exists (two shows on one screen share their
+# title; an empty OTHER_ID takes any).
 wait_other_window() {
     local name=$1 other=$2 limit=${3:-15} id
     for _ in $(seq 1 $((limit * 10))); do

@@ -1,5 +1,6 @@
 # The command line: --help and --version answer without touching the display,
-# a bad option fails with status 2 without touching it either, and --window
+# a bad option fails with status 2 without touching it either, no display at
+# all fails with status 1 and says so, and --window
 # on a 1024 x 768 screen (where fullscreen is refused) opens an 800 x 600
 # window without the fallback question; F1 still switches.
 . "$(dirname "$0")/lib.sh"
@@ -37,6 +38,14 @@ status=$?
     fail "--bogus said: $(head -n 1 "$E2E_TMP/err")"
 sed -n 2p "$E2E_TMP/err" | grep -q "^Usage: vup" || fail "no usage on stderr after --bogus"
 [ -s "$E2E_TMP/out" ] && fail "--bogus wrote to stdout"
+
+# No display at all: one line that says so and status 1, not a show played
+# where no one sees it.
+env -u DISPLAY -u WAYLAND_DISPLAY timeout 20 "$VUP" >"$E2E_TMP/out" 2>"$E2E_TMP/err"
+status=$?
+[ "$status" = 1 ] || fail "without a display vup exited $status, not 1"
+grep -q "^vup: no display to show on" "$E2E_TMP/err" ||
+    fail "without a display vup said: $(cat "$E2E_TMP/err")"
 
 sleep 0.5
 [ "$(connections)" = "$before" ] || fail "--help, --version or --bogus connected to the display"

@@ -1,5 +1,7 @@
 // Video start-up, window classes and the display mode.
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "platform/common/window_classes.h"
 #include "platform/posix/termination_signals.h"
@@ -13,6 +15,22 @@ static void QuitVideoAtExit() {
     SDL_Quit();
 }
 
+// Without a display SDL falls back to drivers that draw where nobody sees
+// (offscreen, dummy): the show would then play invisibly at full speed. Those
+// are taken only when asked for by name (SDL_VIDEODRIVER), as tests do.
+static bool WatchableDriver() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    const char* asked = std::getenv("SDL_VIDEODRIVER");
+    const bool unseen =
+        driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
+    if (!unseen || (asked && std::strcmp(asked, driver) == 0)) {
+        return true;
+    }
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    SDL_SetError("SDL found only its %s driver, which no one sees", driver);
+    return false;
+}
+
 bool Sdl2VideoReady() {
     if (!videoTried) {
         videoTried = true;
@@ -24,7 +42,11 @@ bool Sdl2VideoReady() {
         SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
         // The termination signals are ours (see PlatformPeekMessage).
         SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-        videoReady = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+        videoReady = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0 && WatchableDriver();
+        if (!videoReady) {
+            std::fprintf(stderr, "vup: no display to show on (%s)\n",
+                         SDL_GetError()[0] ? SDL_GetError() : "no video driver");
+        }
         Sdl2WatchDisplayLoss();
         if (videoReady) {
             std::atexit(QuitVideoAtExit);
