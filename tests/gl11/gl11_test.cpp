@@ -117,7 +117,7 @@ TEST_F(Gl11Test, LookAtFollowsGluDefinition) {
 }
 
 // The axis is normalised, and the rotation happens before the translation
-// that was specified before it: (1, 0, 0) turns to (0, 1, 0), then + (1, 2, 3).
+// that was called before it: (1, 0, 0) turns to (0, 1, 0), then + (1, 2, 3).
 // 120 degrees about (1, 1, 1) cycles the axes x -> y -> z.
 TEST_F(Gl11Test, RotationAboutUnnormalisedAxis) {
     glTranslatef(1.0f, 2.0f, 3.0f);
