@@ -52,3 +52,14 @@ intptr_t DefaultWindowHandling(WindowProcedure procedure, WindowHandle window, u
     }
     return 0;
 }
+
+// The platform's own entry points, the same for every backend that uses this
+// queue.
+
+void PlatformTranslateMessage(const PlatformMessage* /*message*/) {
+    // No character messages: the show reads keys only.
+}
+
+void PlatformPostQuitMessage(int exitCode) {
+    MessageQueuePostQuit(exitCode);
+}

@@ -1,7 +1,8 @@
 // The message queue of a backend without Win32's own (SDL2, the web page):
 // messages made from the window system's events wait here, one handed out
 // per peek, and a posted quit comes out as WM_QUIT once nothing else waits.
-// Also the default handling that turns Alt+F4 into the close message.
+// Also the default handling that turns Alt+F4 into the close message, and
+// the platform's PlatformTranslateMessage and PlatformPostQuitMessage.
 #pragma once
 
 #include "platform/platform.h"

@@ -126,20 +126,12 @@ int PlatformPeekMessage(PlatformMessage* message) {
     return MessageQueueTake(message);
 }
 
-void PlatformTranslateMessage(const PlatformMessage* /*message*/) {
-    // No character messages: the show reads keys only.
-}
-
 intptr_t PlatformDispatchMessage(const PlatformMessage* message) {
     WindowHandle window = message->window;
     if (window == nullptr || window->procedure == nullptr) {
         return 0;
     }
     return window->procedure(window, message->message, message->wParam, message->lParam);
-}
-
-void PlatformPostQuitMessage(int exitCode) {
-    MessageQueuePostQuit(exitCode);
 }
 
 intptr_t PlatformDefWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam,
