@@ -1,0 +1,22 @@
+// Where the live tune's samples go: a PulseAudio server, an ALSA device, or
+// a file. Every output takes interleaved stereo floats at the mixing rate and
+// says how long a frame written now takes to be heard, so that the player
+// can put each note where the show's clock wants it.
+#pragma once
+
+struct MusicOutput;
+
+// Opens the first output that works: the file VUP_AUDIO_FILE names when that
+// is set (raw 16-bit stereo samples, written at the pace a sound card would
+// take them), otherwise PulseAudio, otherwise ALSA's default device. Null when
+// none does; `why` then names what was missing.
+MusicOutput* MusicOpenOutput(int sampleRate, const char** why);
+
+// Queues `count` frames, waiting while the output is full. False when the
+// output has failed (its server went away); the tune then stays silent.
+bool MusicOutputWrite(MusicOutput* output, const float* frames, int count);
+
+// Seconds from now until the next frame written would be heard.
+double MusicOutputDelay(MusicOutput* output);
+
+void MusicCloseOutput(MusicOutput* output);
