@@ -169,6 +169,11 @@ static void PlayUntilStopped(MusicOutput* output) {
 
 static void* RunSong(void*) {
     fluid_settings_t* settings = MusicNewSettings(session.mixRate);
+    // Only the instruments the tune selects are read into memory, not the
+    // whole font: a large General MIDI font holds 150 MB of samples for a
+    // tune that plays half a dozen instruments. (The offline renderer reads
+    // all of it, as it always has, so recordings stay the same.)
+    fluid_settings_setint(settings, "synth.dynamic-sample-loading", 1);
     fluid_synth_t* synth = MusicNewSynth(settings);
     const bool instruments = MusicLoadSoundFont(settings, synth, session.soundFontPath);
     fluid_player_t* player = instruments ? MusicNewPlayer(synth, session.tune) : nullptr;
