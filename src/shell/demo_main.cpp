@@ -26,6 +26,7 @@ int DemoMain(void* /*instance*/, void* /*previousInstance*/, char* /*commandLine
     uint32_t previousReading = startReading;
     // The tune keeps the same time: it was written to the schedule.
     MusicSetShowStart(startReading);
+    FrameStatsShowStarted(startReading);
 
     fullscreenMode = firstOpenFullscreen;
     if (!OpenDisplay(kFirstTitle, kDisplayWidth, kDisplayHeight, kDisplayColorBits,

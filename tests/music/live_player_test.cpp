@@ -72,8 +72,8 @@ int64_t PositionInRendering(const std::vector<int16_t>& rendering,
 
 // Waits until the file holds some audio; the milliseconds clock then.
 uint32_t WaitForAudio(const std::string& path) {
-    for (int i = 0; i < 2000 && !(std::filesystem::exists(path) &&
-                                  std::filesystem::file_size(path) > 0);
+    for (int i = 0;
+         i < 2000 && !(std::filesystem::exists(path) && std::filesystem::file_size(path) > 0);
          ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
@@ -237,7 +237,8 @@ TEST_F(LivePlayer, ADamagedSoundFontGivesSilenceAndSaysSo) {
     const char* font = std::getenv("VUP_SOUNDFONT");
     ASSERT_NE(font, nullptr);
     std::ifstream whole(font, std::ios::binary);
-    std::vector<char> bytes((std::istreambuf_iterator<char>(whole)), std::istreambuf_iterator<char>());
+    std::vector<char> bytes((std::istreambuf_iterator<char>(whole)),
+                            std::istreambuf_iterator<char>());
     bytes.resize(bytes.size() / 2);
     const std::string damaged = directory + "/damaged.sf2";
     ASSERT_TRUE(WriteBytes(damaged, std::vector<unsigned char>(bytes.begin(), bytes.end())));

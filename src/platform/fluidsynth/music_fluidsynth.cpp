@@ -196,9 +196,9 @@ static void* RunSong(void*) {
     pthread_mutex_unlock(&session.lock);
 
     const char* why = nullptr;
-    MusicOutput* output =
-        player != nullptr && !session.stopRequested.load() ? MusicOpenOutput(session.mixRate, &why)
-                                                           : nullptr;
+    MusicOutput* output = player != nullptr && !session.stopRequested.load()
+                              ? MusicOpenOutput(session.mixRate, &why)
+                              : nullptr;
     if (player != nullptr && output == nullptr && why != nullptr) {
         MusicSayWhySilent(kMusicNoOutput, why);
     }

@@ -16,7 +16,9 @@ MusicOutput* MusicOpenOutput(int sampleRate, const char** why);
 // output has failed (its server went away); the tune then stays silent.
 bool MusicOutputWrite(MusicOutput* output, const float* frames, int count);
 
-// Seconds from now until the next frame written would be heard.
+// Seconds from now until the next frame written would be heard; negative
+// when the output has run on without frames and is that far past them (it
+// then drops what comes too late, and the song stays on its timeline).
 double MusicOutputDelay(MusicOutput* output);
 
 void MusicCloseOutput(MusicOutput* output);

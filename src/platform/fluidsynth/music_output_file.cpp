@@ -34,8 +34,8 @@ bool WriteFile(void* state, const float* frames, int count) {
     for (int i = 0; i < count * 2; ++i) {
         output->samples.push_back(MusicSampleFromFloat(frames[i]));
     }
-    const size_t written = std::fwrite(output->samples.data(), sizeof(int16_t),
-                                       output->samples.size(), output->file);
+    const size_t written =
+        std::fwrite(output->samples.data(), sizeof(int16_t), output->samples.size(), output->file);
     return written == output->samples.size() && std::fflush(output->file) == 0;
 }
 

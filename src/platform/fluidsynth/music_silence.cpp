@@ -10,10 +10,11 @@ void MusicSayWhySilent(MusicSilenceCause cause, const char* subject) {
     }
     switch (cause) {
         case kMusicNoSoundFont:
-            std::fputs("vup: no music: no General MIDI SoundFont found; install "
-                       "timgm6mb-soundfont (or fluid-soundfont-gm), or set VUP_SOUNDFONT to a "
-                       ".sf2 file\n",
-                       stderr);
+            std::fputs(
+                "vup: no music: no General MIDI SoundFont found; install "
+                "timgm6mb-soundfont (or fluid-soundfont-gm), or set VUP_SOUNDFONT to a "
+                ".sf2 file\n",
+                stderr);
             break;
         case kMusicBadSoundFontChoice:
             std::fprintf(stderr,
