@@ -8,6 +8,7 @@ set -u
 # ImageMagick itself (a "convert" earlier on PATH may be something else).
 IM_CONVERT=/usr/bin/convert
 [ -x "$IM_CONVERT" ] || IM_CONVERT=$(command -v convert-im6.q16 || command -v convert)
+. "$(dirname "${BASH_SOURCE[0]}")/expected_frame.sh"
 
 E2E_TMP=$(mktemp -d /tmp/vup-e2e.XXXXXX)
 X_SERVER_DIR=$E2E_TMP
