@@ -2,9 +2,10 @@
 # Ctrl+C) each end the show promptly through its normal close: the screen is
 # back in the mode it had before the show switched it, and the process ends
 # by that signal. SIGTERM also ends the show while the fullscreen question
-# box is waiting for an answer. Each takes 0.05 to 0.35 s from the signal
-# (10 runs, load average 8 on two cores); a close that waited on the audio
-# thread or on a box nobody answers would take seconds, so the bound is 1 s.
+# box is waiting for an answer. Each took 0.02 to 0.51 s from the signal,
+# median 0.2 s (20 runs, 80 signals, load average 6 to 9 on two cores); a
+# close that waited on the audio thread or on a box nobody answers would take
+# seconds, so the bound is 1 s.
 . "$(dirname "$0")/lib.sh"
 VUP=$1
 
