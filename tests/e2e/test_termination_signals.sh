@@ -2,8 +2,10 @@
 # Ctrl+C) each end the show promptly through its normal close: the screen is
 # back in the mode it had before the show switched it, and the process ends
 # by that signal. SIGTERM also ends the show while the fullscreen question
-# box is waiting for an answer. About 0.2 s each on an idle machine; the
-# bound allows for a loaded one.
+# box is waiting for an answer. Each took 0.02 to 0.51 s from the signal,
+# median 0.2 s (20 runs, 80 signals, load average 6 to 9 on two cores); a
+# close that waited on the audio thread or on a box nobody answers would take
+# seconds, so the bound is 1 s.
 . "$(dirname "$0")/lib.sh"
 VUP=$1
 
@@ -19,12 +21,13 @@ start_own_group() {
 end_by() {
     local signal=$1 target=$2 start took expected
     expected=$((128 + $(kill -l "$signal")))
+    ahead_of_other_work "$VUP_PID" "$X_SERVER_PID"
     start=$(now_ms)
     kill -s "$signal" -- "$target"
     wait_exit 20 2>/dev/null # without the shell's note of a job ended by a signal
     took=$(($(now_ms) - start))
     [ "$EXIT_STATUS" = "$expected" ] || fail "exit status $EXIT_STATUS after SIG$signal, expected $expected"
-    [ "$took" -lt 5000 ] || fail "SIG$signal took $took ms to end the show"
+    [ "$took" -le 1000 ] || fail "SIG$signal took $took ms to end the show"
     echo "SIG$signal ended the show in $took ms"
 }
 

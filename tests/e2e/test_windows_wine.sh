@@ -16,6 +16,7 @@ set -uo pipefail
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 . "$repo/tests/support/skip_or_fail.sh"
 . "$repo/scripts/lib/x_server.sh"
+. "$repo/tests/e2e/expected_frame.sh"
 wine=/usr/lib/wine/wine64
 wineserver=/usr/lib/wine/wineserver
 build=$repo/build-win64
@@ -166,43 +167,11 @@ mean_rgb() {  # image [crop geometry]
         '%[fx:int(255*mean.r+0.5)] %[fx:int(255*mean.g+0.5)] %[fx:int(255*mean.b+0.5)]' info:
 }
 
-# The opening picture: a quad from (-7, -14) to (13, 6) at depth 20 under a
-# 45-degree, 4:3 perspective. An inner part of what the screen shows of it is
-# compared with the same part of Data/Main.bmp, as mean colours.
+# The show's first 10 s are the opening picture: the client area must be the
+# recorder's still of it.
 check_opening_picture() {  # screenshot, client area's x and y on the screen
-    local shot=$1 x0=$2 y0=$3
-    if [ "$(mean_rgb "$shot")" = "0 0 0" ]; then
-        fail "the screen is all black"
-        return
-    fi
-    local picture=$package/Data/Main.bmp
-    local size
-    size=$(identify -format '%w %h' "$picture") || { fail "cannot read Data/Main.bmp"; return; }
-    # Screen region x 170..780, y 100..580 of the 800x600 client area, and the
-    # picture region it shows (texture v counts up from the bottom row).
-    local crops
-    crops=$(awk -v size="$size" -v x0="$x0" -v y0="$y0" 'BEGIN {
-        split(size, s, " ");
-        halfH = 20 * sin(3.14159265 / 8) / cos(3.14159265 / 8); halfW = halfH * 4 / 3;
-        u0 = (-halfW + 170 / 800 * 2 * halfW + 7) / 20; u1 = (-halfW + 780 / 800 * 2 * halfW + 7) / 20;
-        v1 = (halfH - 100 / 600 * 2 * halfH + 14) / 20; v0 = (halfH - 580 / 600 * 2 * halfH + 14) / 20;
-        printf "610x480+%d+%d ", x0 + 170, y0 + 100;
-        printf "%dx%d+%d+%d\n", (u1 - u0) * s[1], (v1 - v0) * s[2], u0 * s[1], (1 - v1) * s[2];
-    }')
-    local screen_rgb picture_rgb corner_rgb
-    screen_rgb=$(mean_rgb "$shot" "${crops%% *}")
-    picture_rgb=$(mean_rgb "$picture" "${crops##* }")
-    corner_rgb=$(mean_rgb "$shot" "120x60+$x0+$y0")
-    echo "opening picture: screen mean ($screen_rgb), picture mean ($picture_rgb)," \
-         "top-left corner ($corner_rgb)"
-    local near
-    near=$(awk -v a="$screen_rgb" -v b="$picture_rgb" 'BEGIN {
-        split(a, p, " "); split(b, q, " "); ok = 1;
-        for (i = 1; i <= 3; i++) { d = p[i] - q[i]; if (d < 0) d = -d; if (d > 20) ok = 0 }
-        print ok }')
-    [ "$near" = 1 ] || fail "the screen does not show the opening picture's colours"
-    # Left of and above the quad only the black clear colour shows.
-    [ "$corner_rgb" = "0 0 0" ] || fail "the top-left corner is not black"
+    matches_expected_frame "$1" "$repo/tests/golden/OpeningPicture_5s.png" "$2" "$3" ||
+        fail "the screen does not show the opening picture"
 }
 
 # The first frame that is not black; true when it was surely taken within

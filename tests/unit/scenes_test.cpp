@@ -6,8 +6,6 @@
 #include <vector>
 
 #include "assets/scene_resources.h"
-#include "geometry/bezier.h"
-#include "geometry/vector.h"
 #include "gl_call_log/gl_call_log.h"
 #include "platform/gl.h"
 #include "scene_state_guard.h"
@@ -175,11 +173,30 @@ TEST_F(PictureScenes, LongStallJumpsStraightToTheEndPicture) {
     EXPECT_EQ(shrinkAccumulator, 5000);
 }
 
-static const Vector3 kPath[4] = {{0, 0, 0}, {5, 6.5f, 40}, {-12, -2, 80}, {15, 4, 120}};
+// The path's control points as the scene places them, and its points from
+// the Bernstein form B(t) = u^3 P0 + 3tu^2 P1 + 3t^2u P2 + t^3 P3 (u = 1 - t),
+// worked in double here rather than through the program's BezierPoint.
+static const Vec kControlPoints[4] = {{0, 0, 0}, {5, 6.5, 40}, {-12, -2, 80}, {15, 4, 120}};
 
-static Vector3 PathAt(float t) {
-    Vector3 point;
-    return BezierPoint(point, t, kPath[0], kPath[1], kPath[2], kPath[3]);
+static Vec CurveAt(double t) {
+    const double u = 1 - t;
+    const double weights[4] = {u * u * u, 3 * t * u * u, 3 * t * t * u, t * t * t};
+    Vec point = {0, 0, 0};
+    for (int i = 0; i < 4; ++i) {
+        for (int axis = 0; axis < 3; ++axis) {
+            point[axis] += weights[i] * kControlPoints[i][axis];
+        }
+    }
+    return point;
+}
+
+// The show computes in float: a point of the curve is good to about 1e-5.
+static void ExpectNearAll(const std::vector<double>& actual, const std::vector<double>& expected,
+                          double tolerance = 1e-5) {
+    ASSERT_EQ(actual.size(), expected.size());
+    for (size_t i = 0; i < actual.size(); ++i) {
+        EXPECT_NEAR(actual[i], expected[i], tolerance) << "value " << i;
+    }
 }
 
 TEST_F(BezierPathScene, LightAtTheTargetSetBeforeTheCameraThenTheTrail) {
@@ -192,18 +209,12 @@ TEST_F(BezierPathScene, LightAtTheTargetSetBeforeTheCameraThenTheTrail) {
                                                          "glDisable", "glLightfv", "gluLookAt"}));
     EXPECT_EQ(GlCallLog()[2].args[0], GL_LIGHTING);
     EXPECT_EQ(GlCallLog()[3].args[0], GL_TEXTURE_2D);
-    const Vector3 target = PathAt(0.01f);
-    EXPECT_NEAR(target.x, 0.1435, 1e-4);
-    EXPECT_NEAR(target.y, 0.1905, 1e-4);
-    EXPECT_NEAR(target.z, 1.2, 1e-4);
-    const std::vector<double> light = {GL_LIGHT1, GL_POSITION, target.x, target.y, target.z, 1};
-    EXPECT_EQ(GlCallLog()[4].args, light);
-    EXPECT_EQ(lightPosition[0], target.x);
-    EXPECT_EQ(lightPosition[1], target.y);
-    EXPECT_EQ(lightPosition[2], target.z);
-    EXPECT_EQ(lightPosition[3], 1);
-    const std::vector<double> lookAt = {0, 0, 0, target.x, target.y, target.z, 0, 1, 0};
-    EXPECT_EQ(GlCallLog()[5].args, lookAt);
+    // The target B(0.01), worked by hand: weights 0.970299, 0.029403, 0.000297
+    // and 0.000001.
+    ExpectNearAll(GlCallLog()[4].args, {GL_LIGHT1, GL_POSITION, 0.143466, 0.1905295, 1.2, 1});
+    ExpectNearAll({lightPosition[0], lightPosition[1], lightPosition[2], lightPosition[3]},
+                  {0.143466, 0.1905295, 1.2, 1});
+    ExpectNearAll(GlCallLog()[5].args, {0, 0, 0, 0.143466, 0.1905295, 1.2, 0, 1, 0});
 
     EXPECT_FLOAT_EQ(pathParameter, 0.001f);
 }
@@ -224,11 +235,11 @@ TEST_F(BezierPathScene, TrailHas199TubesFromTheSecondSampleOn) {
     float s = 0.001f;
     for (size_t i = 0; i < centres.size(); ++i) {
         s = static_cast<float>(s + 0.005);
-        const Vector3 expected = PathAt(s);
-        ASSERT_EQ(Args3(centres[i]), (Vec{expected.x, expected.y, expected.z})) << "tube " << i;
+        const Vec expected = CurveAt(s);
+        for (int axis = 0; axis < 3; ++axis) {
+            ASSERT_NEAR(centres[i].args[axis], expected[axis], 1e-4) << "tube " << i;
+        }
     }
-    EXPECT_NEAR(PathAt(0.006f).z, GlCallsNamed("glTranslatef")[0].args[2], 1e-6);
-    EXPECT_NEAR(s, 0.996, 1e-4);
     // Every tube has edge 0.1.
     for (const GlCall& vertex : GlCallsNamed("glVertex3f")) {
         for (double c : vertex.args) {
@@ -238,26 +249,24 @@ TEST_F(BezierPathScene, TrailHas199TubesFromTheSecondSampleOn) {
 }
 
 TEST_F(BezierPathScene, TubesFaceTheCurveAheadAndTheCameraFollowsTheParameter) {
-    pathParameter = 0.25f;
+    pathParameter = 0.5f;
     GlCallLogClear();
     DrawBezierPath(16);
-    const Vector3 eye = PathAt(0.25f);
-    const Vector3 target = PathAt(static_cast<float>(0.25f + 0.01));
-    const std::vector<double> lookAt = {eye.x, eye.y, eye.z, target.x, target.y, target.z, 0, 1, 0};
-    EXPECT_EQ(GlCallsNamed("gluLookAt")[0].args, lookAt);
-    EXPECT_EQ(lightPosition[2], target.z);
+    // The eye at B(0.5) = (P0 + 3 P1 + 3 P2 + P3) / 8 and the target at
+    // B(0.51) (weights 0.117649, 0.367353, 0.382347, 0.132651), by hand.
+    ExpectNearAll(GlCallsNamed("gluLookAt")[0].args,
+                  {-0.75, 2.1875, 60, -0.761634, 2.1537045, 61.2, 0, 1, 0});
+    EXPECT_NEAR(lightPosition[2], 61.2, 1e-5);
 
-    // The first tube (s = 0.006) turns by the angle between +Z and the
-    // direction to the curve point 0.01 further on.
-    const Vector3 here = PathAt(0.006f);
-    const Vector3 ahead = PathAt(static_cast<float>(0.006f + 0.01));
-    const Vector3 direction = {ahead.x - here.x, ahead.y - here.y, ahead.z - here.z};
-    const GlCall turn = GlCallsNamed("glRotatef")[0];
-    EXPECT_FLOAT_EQ(turn.args[1], -direction.y);
-    EXPECT_FLOAT_EQ(turn.args[2], direction.x);
-    EXPECT_EQ(turn.args[3], 0);
-    EXPECT_NEAR(turn.args[0], VecAngle(direction, {0, 0, 1}) * 180 / M_PI, 1e-3);
-    EXPECT_FLOAT_EQ(pathParameter, static_cast<float>(0.25f + 16 * 0.00002));
+    // The first tube (s = 0.006) turns about (-dy, dx, 0) by the angle
+    // between +Z and the direction d to the curve point 0.01 further on.
+    const float here = static_cast<float>(0.001f + 0.005);
+    const Vec from = CurveAt(here);
+    const Vec to = CurveAt(static_cast<float>(here + 0.01));
+    const Vec d = {to[0] - from[0], to[1] - from[1], to[2] - from[2]};
+    const double degrees = std::acos(d[2] / std::hypot(d[0], d[1], d[2])) * 180 / M_PI;
+    ExpectNearAll(GlCallsNamed("glRotatef")[0].args, {degrees, -d[1], d[0], 0}, 1e-4);
+    EXPECT_FLOAT_EQ(pathParameter, static_cast<float>(0.5f + 16 * 0.00002));
 }
 
 TEST_F(PulsingPolyhedron, FirstFrameSolidThenPicture) {
