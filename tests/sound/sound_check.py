@@ -14,6 +14,7 @@ by bench/av_sync.sh.
   sound_check.py measure OUT RENDER.wav FRAME_STATS
                                        the clicks of OUT against the show's
                                        clock: JSON on stdout
+  sound_check.py show-time FRAME_STATS the show's time now, in seconds
 
 The capture's clock is the lower envelope of (read time - frames read so far /
 rate), second by second: a block can be read no sooner than the sink plays it,
@@ -265,8 +266,8 @@ def show_zero(frame_stats):
 
 def measure(samples, clock, rendering, zero, show_end=85.0):
     """Each click's offset (tune position - show time, seconds) when heard,
-    by the whole second it was struck on, and the longest silence (seconds)
-    between the tune's first sound and the show's end."""
+    by the whole second it was struck on; the longest silence (seconds)
+    between 1 s and the show's end, and the show time it began."""
     reference = onsets(rendering)
     if len(reference) != len(CLICK_SECONDS):
         raise RuntimeError("the rendering has %d clicks, not %d" % (len(reference),
@@ -289,10 +290,13 @@ def measure(samples, clock, rendering, zero, show_end=85.0):
               for at in range(max(start, 0), end - window, window)]
     quiet = np.median(levels) / 20 if levels else 0
     longest = run = 0
-    for level in levels:
+    longest_end = 0
+    for number, level in enumerate(levels):
         run = run + 1 if level < quiet else 0
-        longest = max(longest, run)
-    return offsets, longest * window / RATE
+        if run > longest:
+            longest, longest_end = run, number + 1
+    first = max(start, 0) / RATE + origin - zero
+    return offsets, longest * window / RATE, first + (longest_end - longest) * window / RATE
 
 
 def main(argv):
@@ -322,11 +326,14 @@ def main(argv):
     elif command == "measure" and len(argv) == 5:
         samples = np.fromfile(argv[2] + ".raw", dtype=np.int16)
         clock = json.load(open(argv[2] + ".json"))["clock"]
-        offsets, longest_gap = measure(samples, clock, read_wav_mono(argv[3]),
-                                       show_zero(argv[4]))
+        offsets, longest_gap, gap_at = measure(samples, clock, read_wav_mono(argv[3]),
+                                               show_zero(argv[4]))
         json.dump({"offsets_ms": {str(s): round(1000 * o, 1) for s, o in sorted(offsets.items())},
-                   "longest_gap_ms": round(1000 * longest_gap, 1)}, sys.stdout)
+                   "longest_gap_ms": round(1000 * longest_gap, 1),
+                   "longest_gap_at_s": round(gap_at, 2)}, sys.stdout)
         print()
+    elif command == "show-time" and len(argv) == 3:
+        print("%.3f" % (time.monotonic() - show_zero(argv[2])))
     else:
         print(__doc__, file=sys.stderr)
         return 2

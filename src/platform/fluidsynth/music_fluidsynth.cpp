@@ -9,7 +9,6 @@
 // why, never a failure of the show.
 #include <fluidsynth.h>
 #include <pthread.h>
-#include <sched.h>
 
 #include <atomic>
 #include <cstdint>
@@ -128,16 +127,8 @@ static int NextBlockLocked(float* block, double heardAt) {
     return kBlockFrames;
 }
 
-// Audio that comes late is heard as late, so the song's thread asks for a
-// real-time priority where the system grants one, as sound servers do.
-static void PreferRealTime() {
-    sched_param priority = {};
-    priority.sched_priority = 10;
-    pthread_setschedparam(pthread_self(), SCHED_FIFO, &priority);
-}
-
 static void PlayUntilStopped(MusicOutput* output) {
-    PreferRealTime();
+    MusicPreferRealTime();
     float block[kBlockFrames * 2];
     bool checkedTune = false;
     while (!session.stopRequested.load()) {

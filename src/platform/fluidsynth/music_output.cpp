@@ -1,5 +1,8 @@
 #include "platform/fluidsynth/music_output.h"
 
+#include <pthread.h>
+#include <sched.h>
+
 #include <cstdlib>
 #include <thread>
 
@@ -57,6 +60,12 @@ void MusicCloseOutput(MusicOutput* output) {
     output->backend->close(output->state);
     delete output;
     MusicCountOutput(-1);
+}
+
+void MusicPreferRealTime() {
+    sched_param priority = {};
+    priority.sched_priority = 10;
+    pthread_setschedparam(pthread_self(), SCHED_FIFO, &priority);
 }
 
 double MusicPacedDelay(const MusicPacing* pacing) {

@@ -22,3 +22,8 @@ bool MusicOutputWrite(MusicOutput* output, const float* frames, int count);
 double MusicOutputDelay(MusicOutput* output);
 
 void MusicCloseOutput(MusicOutput* output);
+
+// Audio that comes late is heard as late, so the threads that render and
+// hand over the tune ask for a real-time priority where the system grants
+// one (sound servers do the same); elsewhere they run as they are.
+void MusicPreferRealTime();

@@ -8,6 +8,7 @@
 
 #include <initializer_list>
 
+#include "platform/fluidsynth/music_output.h"
 #include "platform/fluidsynth/music_output_backend.h"
 
 namespace {
@@ -23,7 +24,15 @@ struct PulseOutput {
 void WakeWaiter(void* loop) {
     pa_threaded_mainloop_signal(static_cast<pa_threaded_mainloop*>(loop), 0);
 }
+// The context's first change of state comes on the loop's own thread, which
+// every write and timing reading waits on: it runs at the song thread's
+// priority, so that a machine busy drawing cannot hold it up.
 void ContextChanged(pa_context*, void* loop) {
+    static thread_local bool raised = false;
+    if (!raised) {
+        raised = true;
+        MusicPreferRealTime();
+    }
     WakeWaiter(loop);
 }
 void StreamChanged(pa_stream*, void* loop) {
