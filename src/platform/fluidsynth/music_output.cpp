@@ -40,7 +40,8 @@ MusicOutput* MusicOpenOutput(int sampleRate, const char** why) {
         }
     }
     if (why != nullptr) {
-        *why = "no audio output: neither a PulseAudio server nor an ALSA device answers";
+        *why = "no audio output: neither a PulseAudio server nor an ALSA device answers (start "
+               "PulseAudio or PipeWire, or check ALSA's default device)";
     }
     return nullptr;
 }
