@@ -12,7 +12,7 @@ VUP_COMPILER_PACKAGES=(build-essential cmake pkg-config)
 VUP_BUILD_PACKAGES=(
     "${VUP_COMPILER_PACKAGES[@]}"
     libsdl2-dev libgl-dev libglu1-mesa-dev libegl-dev libfluidsynth-dev
-    libpng-dev libx11-dev libxcb1-dev
+    libpulse-dev libasound2-dev libpng-dev libx11-dev libxcb1-dev
 )
 
 # To build and play the show (and record it when there is no display): the
@@ -39,6 +39,10 @@ VUP_BENCH_PACKAGES=(libbenchmark-dev libstb-dev valgrind)
 VUP_X_PACKAGES=(xvfb xauth imagemagick)
 VUP_WINE_PACKAGES=(wine64)
 
+# To listen to the show: a PulseAudio server of the tests' own
+# (scripts/lib/sound_server.sh) with its parec and pacat, and NumPy.
+VUP_SOUND_PACKAGES=(pulseaudio pulseaudio-utils python3-numpy)
+
 # To drive the web page: headless Chromium, and NumPy for its pictures.
 VUP_BROWSER_PACKAGES=(chromium chromium-driver python3-selenium python3-numpy)
 
@@ -46,7 +50,7 @@ VUP_BROWSER_PACKAGES=(chromium chromium-driver python3-selenium python3-numpy)
 VUP_TEST_PACKAGES=(
     "${VUP_DEB_PACKAGES[@]}" "${VUP_WINDOWS_PACKAGES[@]}" "${VUP_WEB_PACKAGES[@]}"
     "${VUP_FUZZ_PACKAGES[@]}" "${VUP_BENCH_PACKAGES[@]}" "${VUP_BROWSER_PACKAGES[@]}"
-    "${VUP_X_PACKAGES[@]}" "${VUP_WINE_PACKAGES[@]}"
+    "${VUP_X_PACKAGES[@]}" "${VUP_WINE_PACKAGES[@]}" "${VUP_SOUND_PACKAGES[@]}"
     xdotool x11-utils xserver-xorg-core xserver-xorg-video-dummy zip
     desktop-file-utils lintian man-db
 )

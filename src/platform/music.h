@@ -3,6 +3,8 @@
 // Linux plays through FluidSynth, Windows through the system MIDI sequencer.
 #pragma once
 
+#include <cstdint>
+
 typedef struct MusicSongObject* SongHandle;
 
 // Sets up the mixer. A second call releases everything the first one made,
@@ -17,3 +19,11 @@ int FMUSIC_SetMasterVolume(SongHandle song, int volume);
 
 // Starts the song from its beginning. Null handles are refused.
 int FMUSIC_PlaySong(SongHandle song);
+
+// The show's time 0, as a reading of the platform's millisecond clock
+// (PlatformMilliseconds). The tune was written to the show's schedule, so the
+// first song played after this starts where the show has got to by the time
+// it can be heard, however long the display and the instruments took to load,
+// and keeps that time; songs played later (a re-opened display) start from
+// their beginning.
+void MusicSetShowStart(uint32_t startMs);

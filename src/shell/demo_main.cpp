@@ -1,5 +1,6 @@
 #include "shell/demo_main.h"
 
+#include "platform/music.h"
 #include "platform/platform.h"
 #include "shell/display.h"
 #include "shell/frame_stats.h"
@@ -23,6 +24,9 @@ int DemoMain(void* /*instance*/, void* /*previousInstance*/, char* /*commandLine
     // the first frame's delta includes the whole open (window, pictures, tune).
     const uint32_t startReading = PlatformMilliseconds();
     uint32_t previousReading = startReading;
+    // The tune keeps the same time: it was written to the schedule.
+    MusicSetShowStart(startReading);
+    FrameStatsShowStarted(startReading);
 
     fullscreenMode = firstOpenFullscreen;
     if (!OpenDisplay(kFirstTitle, kDisplayWidth, kDisplayHeight, kDisplayColorBits,

@@ -14,6 +14,7 @@ struct FrameStatsRecord {
     int64_t firstNs;
     int64_t lastNs;
     int64_t writtenNs;  // when the file was last written
+    uint32_t showStartReading;
 };
 
 // While counting, the file is rewritten about this often, so that a
@@ -46,6 +47,10 @@ static bool StartCounting() {
         std::atexit(WriteAtExit);
     }
     return true;
+}
+
+void FrameStatsShowStarted(uint32_t startReading) {
+    frameStats.showStartReading = startReading;
 }
 
 void FrameStatsPresented() {
@@ -81,10 +86,12 @@ int FrameStatsWrite() {
     if (file == nullptr) {
         return 0;
     }
-    std::fprintf(
-        file, "presented_frames %lld\nfirst_present_unix_ns %lld\nlast_present_unix_ns %lld\n",
-        static_cast<long long>(frameStats.presented), static_cast<long long>(frameStats.firstNs),
-        static_cast<long long>(frameStats.lastNs));
+    std::fprintf(file,
+                 "presented_frames %lld\nfirst_present_unix_ns %lld\nlast_present_unix_ns "
+                 "%lld\nshow_start_clock_ms %u\n",
+                 static_cast<long long>(frameStats.presented),
+                 static_cast<long long>(frameStats.firstNs),
+                 static_cast<long long>(frameStats.lastNs), frameStats.showStartReading);
     return std::fclose(file) == 0 ? 1 : 0;
 }
 

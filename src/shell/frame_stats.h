@@ -14,9 +14,15 @@
 // stopped at any moment and the count up to the last second read.
 void FrameStatsPresented();
 
-// Writes "presented_frames N", "first_present_unix_ns T" and
-// "last_present_unix_ns T" lines to the file; 1 when it was written, 0 when
-// counting is off or the file could not be written.
+// Notes the show clock's start reading (PlatformMilliseconds: natively the
+// monotonic clock in milliseconds, cut to 32 bits), so that a measurement can
+// set what it hears and sees against the show's own time.
+void FrameStatsShowStarted(uint32_t startReading);
+
+// Writes "presented_frames N", "first_present_unix_ns T",
+// "last_present_unix_ns T" and "show_start_clock_ms T" lines to the file; 1
+// when it was written, 0 when counting is off or the file could not be
+// written.
 int FrameStatsWrite();
 
 // Forgets the count and the variable's value, as at process start.

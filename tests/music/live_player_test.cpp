@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdint>
@@ -14,7 +15,9 @@
 
 #include "midi_file_writer.h"
 #include "platform/music.h"
+#include "platform/music_offline.h"
 #include "platform/music_stats.h"
+#include "platform/platform.h"
 
 namespace {
 
@@ -25,21 +28,56 @@ constexpr const char* kSmallSoundFont = "/usr/share/sounds/sf2/TimGM6mb.sf2";
 // lies well above this floor, the dither of silence (a level near 1) far below.
 constexpr double kAudible = 50.0;
 
-double FileLevel(const std::string& path) {
+constexpr int kRate = 44100;
+
+std::vector<int16_t> FileSamples(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
     const std::vector<char> bytes((std::istreambuf_iterator<char>(file)),
                                   std::istreambuf_iterator<char>());
-    const size_t count = bytes.size() / sizeof(int16_t);
-    if (count == 0) {
+    std::vector<int16_t> samples(bytes.size() / sizeof(int16_t));
+    std::memcpy(samples.data(), bytes.data(), samples.size() * sizeof(int16_t));
+    return samples;
+}
+
+double FileLevel(const std::string& path) {
+    const std::vector<int16_t> samples = FileSamples(path);
+    if (samples.empty()) {
         return 0.0;
     }
-    std::vector<int16_t> samples(count);
-    std::memcpy(samples.data(), bytes.data(), count * sizeof(int16_t));
     double sum = 0.0;
     for (int16_t sample : samples) {
         sum += static_cast<double>(sample) * sample;
     }
-    return std::sqrt(sum / static_cast<double>(count));
+    return std::sqrt(sum / static_cast<double>(samples.size()));
+}
+
+// The frame of `rendering` from which `live` continues: the live player
+// renders with the offline renderer's settings, so once it is on the clock
+// its output is the rendering from that position, to within a unit of
+// rounding. The start of `live` is looked up; -1 when it is nowhere.
+int64_t PositionInRendering(const std::vector<int16_t>& rendering,
+                            const std::vector<int16_t>& live) {
+    constexpr size_t kWindow = 2 * 4096;  // samples: 4,096 stereo frames
+    if (live.size() < kWindow) {
+        return -1;
+    }
+    const auto near = [](int16_t a, int16_t b) { return std::abs(a - b) <= 1; };
+    for (size_t at = 0; at + kWindow <= rendering.size(); at += 2) {
+        if (std::equal(live.begin(), live.begin() + kWindow, rendering.begin() + at, near)) {
+            return static_cast<int64_t>(at / 2);
+        }
+    }
+    return -1;
+}
+
+// Waits until the file holds some audio; the milliseconds clock then.
+uint32_t WaitForAudio(const std::string& path) {
+    for (int i = 0;
+         i < 2000 && !(std::filesystem::exists(path) && std::filesystem::file_size(path) > 0);
+         ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return PlatformMilliseconds();
 }
 
 class LivePlayer : public ::testing::Test {
@@ -113,6 +151,37 @@ TEST_F(LivePlayer, PlayAskedAfterLoadingStillStarts) {
     EXPECT_GT(FileLevel(audioFile), kAudible);
 }
 
+// The show started 3 s before its tune could sound: the tune sounds from 3 s
+// in (plus the loading), as the schedule it was written to has it. A song of
+// a re-opened display starts from its beginning.
+TEST_F(LivePlayer, TheFirstSongKeepsTheShowsTimeAndLaterOnesStartAtTheBeginning) {
+    std::vector<TestNote> scale;  // a new key every 50 ms: no two moments alike
+    for (int i = 0; i < 120; ++i) {
+        scale.push_back({i * 0.05, 0.05, 36 + i % 60});
+    }
+    ASSERT_TRUE(WriteBytes(tunePath, MakeMidiFile(scale, 6.0)));
+    std::vector<int16_t> rendering(static_cast<size_t>(6 * kRate) * 2);
+    ASSERT_EQ(MusicRenderOffline(tunePath.c_str(), kRate, 6 * kRate, rendering.data()), 1);
+
+    const uint32_t showStart = PlatformMilliseconds() - 3000;
+    MusicSetShowStart(showStart);
+    const uint32_t asked = PlatformMilliseconds();
+    StartUp(tunePath);
+    const uint32_t heard = WaitForAudio(audioFile);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    const int64_t position = PositionInRendering(rendering, FileSamples(audioFile));
+    ASSERT_GE(position, 0) << "the live tune is not the rendering";
+    const double positionMs = position * 1000.0 / kRate;
+    EXPECT_GE(positionMs, asked - showStart - 10.0);
+    EXPECT_LE(positionMs, heard - showStart + 10.0);
+
+    std::filesystem::remove(audioFile);
+    StartUp(tunePath);
+    WaitForAudio(audioFile);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_EQ(PositionInRendering(rendering, FileSamples(audioFile)), 0);
+}
+
 TEST_F(LivePlayer, RepeatedStartUpsKeepExactlyOneCopyOfTheTune) {
     SongHandle previous = nullptr;
     for (int open = 0; open < 20; ++open) {
@@ -160,6 +229,30 @@ TEST_F(LivePlayer, MissingSoundFontGivesNullAndSilence) {
     // Once the instruments are back, the next open plays again.
     UseTestSoundFont();
     EXPECT_NE(StartUp(tunePath), nullptr);
+}
+
+// A damaged SoundFont (cut short, as by a failed download) is found, fails to
+// load, and leaves the show silent with a line saying so, never a crash.
+TEST_F(LivePlayer, ADamagedSoundFontGivesSilenceAndSaysSo) {
+    const char* font = std::getenv("VUP_SOUNDFONT");
+    ASSERT_NE(font, nullptr);
+    std::ifstream whole(font, std::ios::binary);
+    std::vector<char> bytes((std::istreambuf_iterator<char>(whole)),
+                            std::istreambuf_iterator<char>());
+    bytes.resize(bytes.size() / 2);
+    const std::string damaged = directory + "/damaged.sf2";
+    ASSERT_TRUE(WriteBytes(damaged, std::vector<unsigned char>(bytes.begin(), bytes.end())));
+    setenv("VUP_SOUNDFONT", damaged.c_str(), 1);
+
+    testing::internal::CaptureStderr();
+    EXPECT_NE(StartUp(tunePath), nullptr);
+    MusicWaitForLoader();
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(MusicSongIsPlaying(), 0);
+    EXPECT_EQ(MusicLiveDriverCount(), 0);
+    EXPECT_NE(said.find("vup: no music: the SoundFont " + damaged + " cannot be read"),
+              std::string::npos)
+        << said;
 }
 
 TEST_F(LivePlayer, NoSongWithoutAMixer) {

@@ -83,6 +83,7 @@ TEST_F(FrameLoopTest, RestoringAfterTheShowsEndEndsItOnTheFirstActiveTurn) {
 }
 
 TEST_F(FrameLoopTest, F1ReopensInTheOtherModeAndTheScheduleKeepsItsStart) {
+    FakePlatform().clock = 5000;
     FakePlatform().clockStep = 1000;
     FakePlatform().onClockRead = [](int reading) {
         if (reading == 3) {
@@ -98,9 +99,12 @@ TEST_F(FrameLoopTest, F1ReopensInTheOtherModeAndTheScheduleKeepsItsStart) {
     EXPECT_EQ(KeyStates[VK_F1], 0);
     // The re-open read no clock of its own: the show still ends at 86 s.
     EXPECT_EQ(fake.clockReads, 87);
-    // Both opens loaded the pictures and started the tune.
+    // Both opens loaded the pictures and started the tune, which was told
+    // once, before the first open, when the show's clock started.
     EXPECT_EQ(GlCallCount("glTexImage2D"), 8u);
-    EXPECT_EQ(FakeMusicCalls().size(), 8u);
+    ASSERT_EQ(FakeMusicCalls().size(), 9u);
+    EXPECT_EQ(FakeMusicCalls()[0].name, "MusicSetShowStart");
+    EXPECT_EQ(FakeMusicCalls()[0].args[0], 5000);
 }
 
 TEST_F(FrameLoopTest, F1OnTheEscapeTurnStillReopensOnceBeforeTheEnd) {

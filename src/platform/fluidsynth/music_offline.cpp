@@ -5,7 +5,6 @@
 
 #include <fluidsynth.h>
 
-#include <cmath>
 #include <cstring>
 
 #include "platform/fluidsynth/music_soundfont.h"
@@ -15,19 +14,6 @@
 // Frames rendered per synth call; a multiple of the synth's 64-frame block.
 constexpr int kChunkFrames = 1024;
 
-// Float samples are converted here rather than by FluidSynth's 16-bit writer,
-// which adds dither noise from a shared table.
-static int16_t ToSample(float value) {
-    const float scaled = std::nearbyint(value * 32767.0f);
-    if (scaled >= 32767.0f) {
-        return 32767;
-    }
-    if (scaled <= -32768.0f) {
-        return -32768;
-    }
-    return static_cast<int16_t>(scaled);
-}
-
 static void RenderFrames(fluid_synth_t* synth, int64_t frameCount, int16_t* out) {
     float left[kChunkFrames];
     float right[kChunkFrames];
@@ -36,8 +22,8 @@ static void RenderFrames(fluid_synth_t* synth, int64_t frameCount, int16_t* out)
         const int chunk = remaining < kChunkFrames ? static_cast<int>(remaining) : kChunkFrames;
         fluid_synth_write_float(synth, chunk, left, 0, 1, right, 0, 1);
         for (int i = 0; i < chunk; ++i) {
-            out[2 * (done + i)] = ToSample(left[i]);
-            out[2 * (done + i) + 1] = ToSample(right[i]);
+            out[2 * (done + i)] = MusicSampleFromFloat(left[i]);
+            out[2 * (done + i) + 1] = MusicSampleFromFloat(right[i]);
         }
         done += chunk;
     }

@@ -4,6 +4,7 @@
 #include <pthread.h>
 
 #include <atomic>
+#include <cmath>
 #include <cstdlib>
 #include <mutex>
 
@@ -79,7 +80,8 @@ fluid_settings_t* MusicNewSettings(int sampleRate) {
     ChangeCount(&liveSettings, 1);
     fluid_settings_setnum(settings, "synth.sample-rate", sampleRate);
     // The song clock is the synth's own sample count: offline rendering then
-    // follows the samples produced, and live playback follows the sound card.
+    // follows the samples produced, and the live player, which renders the
+    // samples itself, holds that count to the wall clock (music_playback.h).
     fluid_settings_setstr(settings, "player.timing-source", "sample");
     // Pinning a large SoundFont needs privileges the show does not have.
     fluid_settings_setint(settings, "synth.lock-memory", 0);
@@ -133,44 +135,8 @@ void MusicDeletePlayer(fluid_player_t* player) {
     }
 }
 
-fluid_audio_driver_t* MusicOpenAudioDriver(fluid_settings_t* settings, fluid_synth_t* synth) {
-    if (settings == nullptr || synth == nullptr) {
-        return nullptr;
-    }
-    // VUP_AUDIO_FILE sends the tune to that file instead of a sound device:
-    // raw 16-bit stereo samples at the mixing rate, an output every machine has.
-    const char* file = std::getenv("VUP_AUDIO_FILE");
-    if (file != nullptr && file[0] != '\0') {
-        fluid_settings_setstr(settings, "audio.driver", "file");
-        fluid_settings_setstr(settings, "audio.file.name", file);
-        fluid_settings_setstr(settings, "audio.file.type", "raw");
-        fluid_settings_setstr(settings, "audio.file.format", "s16");
-        fluid_audio_driver_t* driver = new_fluid_audio_driver(settings, synth);
-        if (driver != nullptr) {
-            ChangeCount(&liveDrivers, 1);
-        }
-        return driver;
-    }
-    // JACK is left out on purpose: asking for it can start a JACK server.
-    static const char* const kDrivers[] = {"pulseaudio", "alsa", "sdl2"};
-    for (const char* name : kDrivers) {
-        if (fluid_settings_setstr(settings, "audio.driver", name) != FLUID_OK) {
-            continue;  // this FluidSynth was built without it
-        }
-        fluid_audio_driver_t* driver = new_fluid_audio_driver(settings, synth);
-        if (driver != nullptr) {
-            ChangeCount(&liveDrivers, 1);
-            return driver;
-        }
-    }
-    return nullptr;
-}
-
-void MusicCloseAudioDriver(fluid_audio_driver_t* driver) {
-    if (driver != nullptr) {
-        delete_fluid_audio_driver(driver);
-        ChangeCount(&liveDrivers, -1);
-    }
+void MusicCountOutput(int delta) {
+    ChangeCount(&liveDrivers, delta);
 }
 
 float MusicGainForVolume(int volume) {
@@ -179,4 +145,15 @@ float MusicGainForVolume(int volume) {
     constexpr float kFullScaleGain = 0.2f;
     const int clamped = volume < 0 ? 0 : (volume > 256 ? 256 : volume);
     return kFullScaleGain * static_cast<float>(clamped) / 256.0f;
+}
+
+int16_t MusicSampleFromFloat(float value) {
+    const float scaled = std::nearbyint(value * 32767.0f);
+    if (scaled >= 32767.0f) {
+        return 32767;
+    }
+    if (scaled <= -32768.0f) {
+        return -32768;
+    }
+    return static_cast<int16_t>(scaled);
 }

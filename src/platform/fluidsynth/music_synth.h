@@ -5,6 +5,8 @@
 
 #include <fluidsynth.h>
 
+#include <cstdint>
+
 #include "platform/fluidsynth/music_tune.h"
 
 // Lowest and highest mixing rates FluidSynth accepts.
@@ -26,11 +28,12 @@ void MusicDeleteSynth(fluid_synth_t* synth);
 fluid_player_t* MusicNewPlayer(fluid_synth_t* synth, const MusicTune& tune);
 void MusicDeletePlayer(fluid_player_t* player);
 
-// Opens the first audio output that works (PulseAudio, ALSA, SDL2), or the
-// file VUP_AUDIO_FILE names when that is set; null when none does, which
-// means silence.
-fluid_audio_driver_t* MusicOpenAudioDriver(fluid_settings_t* settings, fluid_synth_t* synth);
-void MusicCloseAudioDriver(fluid_audio_driver_t* driver);
+// Counts a live audio output made (1) or closed (-1) (music_output.cpp).
+void MusicCountOutput(int delta);
 
 // Synth gain for a song volume of 0 to 256 (values outside are clamped).
 float MusicGainForVolume(int volume);
+
+// A float sample as a 16-bit one, rounded to the nearest and clipped (not
+// FluidSynth's 16-bit writer, which adds dither noise from a shared table).
+int16_t MusicSampleFromFloat(float value);

@@ -12,6 +12,7 @@
 #include <cstdio>
 
 #include "platform/music.h"
+#include "platform/platform.h"
 #include "platform/web/web_live.h"
 #include "platform/web/web_page.h"
 
@@ -22,6 +23,7 @@ int VupAudioLoad(const char* path);  // 1 when the rendering of that MIDI file c
 void VupAudioSetVolume(double gain);
 int VupAudioPlay();
 void VupAudioStop();
+void VupAudioSetShowStart(double sinceStartMs);  // the show's time 0, that long ago
 }
 
 // The one song a sound library initialisation holds; a handle points here
@@ -70,6 +72,10 @@ int FMUSIC_PlaySong(SongHandle handle) {
         return 0;
     }
     return VupAudioPlay();
+}
+
+void MusicSetShowStart(uint32_t startMs) {
+    VupAudioSetShowStart(static_cast<double>(PlatformMilliseconds() - startMs));
 }
 
 void WebMusicStop() {

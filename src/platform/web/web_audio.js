@@ -66,15 +66,11 @@ mergeInto(LibraryManager.library, {
         },
 
         // At the click that starts the show: browsers let a context sound
-        // only from a user gesture, and this is the show's time 0.
+        // only from a user gesture.
         begin: function() {
-            if (!VupAudio.context) {
-                return;
-            }
-            if (VupAudio.context.state === 'suspended') {
+            if (VupAudio.context && VupAudio.context.state === 'suspended') {
                 VupAudio.context.resume();
             }
-            VupAudio.showZero = VupAudio.context.currentTime;
         },
 
         stop: function() {
@@ -195,6 +191,13 @@ mergeInto(LibraryManager.library, {
             });
         }
         return 1;
+    },
+
+    VupAudioSetShowStart__deps: ['$VupAudio'],
+    VupAudioSetShowStart: function(sinceStartMs) {
+        if (VupAudio.context) {
+            VupAudio.showZero = VupAudio.context.currentTime - sinceStartMs / 1000;
+        }
     },
 
     VupAudioStop__deps: ['$VupAudio'],

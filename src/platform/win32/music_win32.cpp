@@ -1,9 +1,11 @@
 // The tune through the system MIDI sequencer (MCI). Where no MIDI device
 // exists the song does not open, its handle is null, and the show runs silent.
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/music.h"
+#include "platform/platform.h"
 #include "platform/win32_defs.h"
 // Left out of <windows.h> by WIN32_LEAN_AND_MEAN.
 #include <mmsystem.h>
@@ -59,6 +61,9 @@ SongHandle FMUSIC_LoadSong(const char* path) {
     if (!SendMci(command)) {
         return nullptr;
     }
+    // Positions in milliseconds, whatever the file's own time base.
+    std::snprintf(command, sizeof(command), "set %s time format milliseconds", song->alias);
+    SendMci(command);
     ++songCount;
     return song;
 }
@@ -76,11 +81,40 @@ int FMUSIC_SetMasterVolume(SongHandle song, int volume) {
     return 1;
 }
 
+// The show's time 0 on the millisecond clock, until the first song played
+// after it starts where the show has got to.
+static bool showStartPending = false;
+static uint32_t showStartMs = 0;
+
+void MusicSetShowStart(uint32_t startMs) {
+    showStartMs = startMs;
+    showStartPending = true;
+}
+
+// Where in the song, in milliseconds, the show's clock has got to (within one
+// pass of the song): the first song keeps the show's time, later ones start
+// from their beginning.
+static unsigned long StartPosition(const MusicSongObject* song) {
+    if (!showStartPending) {
+        return 0;
+    }
+    showStartPending = false;
+    char command[64];
+    std::snprintf(command, sizeof(command), "status %s length", song->alias);
+    char reply[32] = {};
+    if (mciSendStringA(command, reply, sizeof(reply), nullptr) != 0) {
+        return 0;
+    }
+    const unsigned long lengthMs = std::strtoul(reply, nullptr, 10);
+    const uint32_t elapsedMs = PlatformMilliseconds() - showStartMs;
+    return lengthMs > 0 ? elapsedMs % lengthMs : 0;
+}
+
 int FMUSIC_PlaySong(SongHandle song) {
     if (!IsLoadedSong(song)) {
         return 0;
     }
     char command[64];
-    std::snprintf(command, sizeof(command), "play %s from 0", song->alias);
+    std::snprintf(command, sizeof(command), "play %s from %lu", song->alias, StartPosition(song));
     return SendMci(command) ? 1 : 0;
 }

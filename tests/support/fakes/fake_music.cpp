@@ -36,3 +36,7 @@ int FMUSIC_PlaySong(SongHandle song) {
         {"FMUSIC_PlaySong", "", {static_cast<long long>(reinterpret_cast<uintptr_t>(song)), 0, 0}});
     return song != nullptr;
 }
+
+void MusicSetShowStart(uint32_t startMs) {
+    FakeMusicCalls().push_back({"MusicSetShowStart", "", {startMs, 0, 0}});
+}

@@ -1,0 +1,73 @@
+#!/usr/bin/python3
+"""av_sync.py RESULTS [DOC.md]: the runs of bench/av_sync.sh summed up. For
+each SoundFont and load, tune position - show time at each change of scene
+(min / median / max over the runs, ms), the worst at any second of the show,
+the longest silence, the stream's latency at the sound server and resident
+memory 5 s in, over a bare SDL2 + GL window. Prints the table; with DOC.md,
+rewrites the part between its bench:av-sync markers; the last line is
+  av-sync: worst N ms quiet, M ms loaded
+"""
+import glob
+import json
+import os
+import statistics
+import sys
+
+BOUNDS = [10, 35, 50, 70, 75, 80]
+BEGIN, END = "<!-- bench:av-sync begin -->", "<!-- bench:av-sync end -->"
+
+
+def spread(values, digits=0):
+    form = "%%.%df" % digits
+    return "%s / %s / %s" % (form % min(values), form % statistics.median(values),
+                             form % max(values))
+
+
+def main(argv):
+    results = argv[1]
+    floor_kb = int(open(os.path.join(results, "floor.txt")).read().split()[1])
+    groups = {}
+    for path in sorted(glob.glob(os.path.join(results, "*-*-*.json"))):
+        if path.endswith(".extra.json"):
+            continue
+        font, load, _ = os.path.basename(path)[:-5].rsplit("-", 2)
+        run = json.load(open(path))
+        run.update(json.load(open(path[:-5] + ".extra.json")))
+        groups.setdefault((font, load), []).append(run)
+    lines = ["| SoundFont | machine | " + " | ".join("%d s" % b for b in BOUNDS) +
+             " | worst, any second | longest silence | stream latency | memory over a bare window |",
+             "|---|---|" + "---|" * (len(BOUNDS) + 4)]
+    worst = {"quiet": 0.0, "loaded": 0.0}
+    for (font, load), runs in sorted(groups.items(), key=lambda item: (item[0][0], item[0][1] != "quiet")):
+        cells = []
+        for bound in BOUNDS:
+            values = [run["offsets_ms"].get(str(bound)) for run in runs]
+            if None in values:
+                cells.append("not heard")
+                worst[load] = float("inf")
+                continue
+            cells.append(spread(values, 1))
+        any_second = [max(abs(v) for s, v in run["offsets_ms"].items() if 1 <= int(s) <= 84)
+                      for run in runs]
+        worst[load] = max([worst[load]] + [abs(run["offsets_ms"][str(b)]) for run in runs
+                                           for b in BOUNDS if str(b) in run["offsets_ms"]])
+        lines.append("| %s | %s | %s | %s | %s ms | %s ms | %s MB |" % (
+            font, load, " | ".join(cells), spread(any_second, 1),
+            spread([run["longest_gap_ms"] for run in runs]),
+            spread([run["output_latency_ms"] for run in runs], 1),
+            spread([(run["rss_kb"] - floor_kb) / 1024 for run in runs])))
+    count = min(len(runs) for runs in groups.values())
+    table = ("Tune position - show time as heard, in ms (min / median / max of %d runs of the "
+             "whole show each; positive: the tune is ahead). Bare SDL2 + GL window: %d MB.\n\n"
+             % (count, floor_kb // 1024)) + "\n".join(lines)
+    print(table)
+    if len(argv) > 2:
+        text = open(argv[2]).read()
+        start, stop = text.index(BEGIN) + len(BEGIN), text.index(END)
+        open(argv[2], "w").write(text[:start] + "\n" + table + "\n" + text[stop:])
+    print("av-sync: worst %.0f ms quiet, %.0f ms loaded" % (worst["quiet"], worst["loaded"]))
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))

@@ -1,0 +1,112 @@
+#!/usr/bin/env bash
+# bench/av_sync.sh [RUNS]: the native tune as heard against the show's own
+# clock, and what the tune costs in memory. For each SoundFont (TimGM6mb, the
+# one the play command installs, and FluidR3_GM, which Debian's
+# fluid-soundfont-gm makes the system's default) the whole show plays RUNS
+# times (3 by default) on a quiet machine and RUNS times with a busy process
+# on every core, its click tune captured from a sound server of the bench's
+# own (scripts/lib/sound_server.sh, tests/sound/sound_check.py, which proves
+# its own path first). Reported: tune position - show time at 10, 35, 50, 70,
+# 75 and 80 s (min / median / max over the runs), the longest silence, the
+# sound server's latency for the stream, and resident memory 5 s in against a
+# bare SDL2 + GL window. Rewrites the section between the bench:av-sync
+# markers of docs/sound.md; the last line reads
+#   av-sync: worst N ms quiet, M ms loaded
+# Takes about 100 s a show: 20 minutes with 3 runs.
+set -euo pipefail
+repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+runs=${1:-3}
+# shellcheck source=scripts/lib/setup.sh
+source "$repo/scripts/lib/setup.sh"
+vup_ensure_packages "${VUP_PLAY_PACKAGES[@]}" "${VUP_BENCH_PACKAGES[@]}" "${VUP_X_PACKAGES[@]}" \
+    "${VUP_SOUND_PACKAGES[@]}" fluid-soundfont-gm
+vup_build bench -- vup vup-render-tune vup_bench_startup_floor
+
+bin=$repo/build-bench
+results=$bin/results/av_sync
+rm -rf "$results"
+mkdir -p "$results"
+# shellcheck source=scripts/lib/x_server.sh
+source "$repo/scripts/lib/x_server.sh"
+# shellcheck source=scripts/lib/sound_server.sh
+source "$repo/scripts/lib/sound_server.sh"
+work=$(mktemp -d /tmp/vup-av-sync.XXXXXX)
+X_SERVER_DIR=$work/x
+SOUND_SERVER_DIR=$work/sound
+mkdir -p "$X_SERVER_DIR" "$work/show/data"
+busy=()
+stop_busy() {
+    [ ${#busy[@]} -gt 0 ] && kill "${busy[@]}" 2>/dev/null
+    busy=()
+}
+trap 'stop_busy; stop_sound_server; stop_x; rm -rf "$work"' EXIT
+check=(/usr/bin/python3 "$repo/tests/sound/sound_check.py")
+
+# The show plays from a folder of its own: the real pictures, the click tune.
+ln -s "$repo/Data" "$work/show/Data"
+"${check[@]}" tune "$work/show/data/tulmor.mid"
+start_xvfb 800x600
+start_sound_server
+
+# stream_latency_ms: the sound server's latency for the show's stream, its
+# own buffer and the sink's, in ms.
+stream_latency_ms() {
+    pactl list sink-inputs | awk '
+        /^Sink Input/ { buffer = sink = 0; show = 0 }
+        /Buffer Latency:/ { buffer = $3 }
+        /Sink Latency:/ { sink = $3 }
+        /application.name = "Vup"/ { show = 1 }
+        show && !done { latency = (buffer + sink) / 1000 }
+        END { print latency + 0 }'
+}
+
+rss_after() {  # rss_after SECONDS PID: resident kB then
+    sleep "$1"
+    awk '/^VmRSS:/ { print $2 }' "/proc/$2/status"
+}
+
+# The floor: a bare SDL2 + GL window, 5 s in.
+"$bin/bench/vup_bench_startup_floor" &
+floor=$!
+echo "bare_window_rss_kb $(rss_after 5 $floor)" >"$results/floor.txt"
+kill $floor
+wait $floor 2>/dev/null || true
+
+declare -A fonts=([TimGM6mb]=/usr/share/sounds/sf2/TimGM6mb.sf2
+                  [FluidR3_GM]=/usr/share/sounds/sf2/FluidR3_GM.sf2)
+for font in TimGM6mb FluidR3_GM; do
+    export VUP_SOUNDFONT=${fonts[$font]}
+    "$bin/tools/render-tune/vup-render-tune" "$work/show/data/tulmor.mid" \
+        "$work/rendering-$font.wav" >/dev/null
+    for load in quiet loaded; do
+        for run in $(seq 1 "$runs"); do
+            name=$font-$load-$run
+            echo "[av-sync ${SECONDS} s] $name"
+            if [ "$load" = loaded ]; then
+                for _ in $(seq 1 "$(nproc)"); do
+                    sh -c 'while :; do :; done' &
+                    busy+=($!)
+                done
+            fi
+            rm -f "$work/heard.ready"
+            "${check[@]}" capture "$work/heard" &
+            capture=$!
+            while [ ! -e "$work/heard.ready" ] && kill -0 $capture 2>/dev/null; do sleep 0.1; done
+            [ -e "$work/heard.ready" ] || { echo "av-sync: the sound path cannot measure"; exit 1; }
+            (cd "$work/show" && VUP_FRAME_STATS="$work/frames.stats" exec "$bin/vup") \
+                >/dev/null 2>"$results/$name.err" &
+            show=$!
+            rss=$(rss_after 5 $show)
+            sleep 15
+            latency=$(stream_latency_ms)
+            wait $show
+            kill -TERM $capture
+            wait $capture
+            stop_busy
+            "${check[@]}" measure "$work/heard" "$work/rendering-$font.wav" "$work/frames.stats" \
+                >"$results/$name.json"
+            echo "{\"rss_kb\": $rss, \"output_latency_ms\": $latency}" >"$results/$name.extra.json"
+        done
+    done
+done
+/usr/bin/python3 "$repo/bench/av_sync.py" "$results" "$repo/docs/sound.md"
