@@ -15,6 +15,7 @@ by bench/av_sync.sh.
                                        the clicks of OUT against the show's
                                        clock: JSON on stdout
   sound_check.py show-time FRAME_STATS the show's time now, in seconds
+  sound_check.py onsets FILE.wav       where its clicks begin, in seconds
 
 The capture's clock is the lower envelope of (read time - frames read so far /
 rate), second by second: a block can be read no sooner than the sink plays it,
@@ -332,6 +333,8 @@ def main(argv):
                    "longest_gap_ms": round(1000 * longest_gap, 1),
                    "longest_gap_at_s": round(gap_at, 2)}, sys.stdout)
         print()
+    elif command == "onsets" and len(argv) == 3:
+        print(" ".join("%.4f" % (index / RATE) for index in onsets(read_wav_mono(argv[2]))))
     elif command == "show-time" and len(argv) == 3:
         print("%.3f" % (time.monotonic() - show_zero(argv[2])))
     else:

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <initializer_list>
 
 #include "platform/fluidsynth/music_clock.h"
 #include "platform/fluidsynth/music_output.h"
@@ -21,8 +22,10 @@
 #include "platform/fluidsynth/music_silence.h"
 #include "platform/fluidsynth/music_soundfont.h"
 #include "platform/fluidsynth/music_soundfont_loader.h"
+#include "platform/fluidsynth/music_soundfont_trim.h"
 #include "platform/fluidsynth/music_synth.h"
 #include "platform/fluidsynth/music_tune.h"
+#include "platform/fluidsynth/music_tune_presets.h"
 #include "platform/music.h"
 #include "platform/music_stats.h"
 #include "platform/platform.h"
@@ -158,15 +161,46 @@ static void PlayUntilStopped(MusicOutput* output) {
     }
 }
 
+// The instruments for the song: only the presets the tune can select, cut
+// out of the SoundFont (a large General MIDI font holds 150 MB of samples,
+// its preset tree alone over 10 MB, for a tune that plays half a dozen
+// instruments); the whole font, read as the tune selects its instruments,
+// when the tune or the font cannot be read that way.
+static bool LoadInstruments(fluid_settings_t** settings, fluid_synth_t** synth) {
+    MusicPreset presets[kMusicMostPresets];
+    int count = 0;
+    MusicFontImage font = {};
+    const bool trimmed = MusicTunePresets(session.tune, presets, kMusicMostPresets, &count) &&
+                         MusicTrimSoundFont(session.soundFontPath, presets, count, &font);
+    for (const bool whole : {false, true}) {
+        if (!whole && !trimmed) {
+            continue;
+        }
+        *settings = MusicNewSettings(session.mixRate);
+        if (whole) {
+            fluid_settings_setint(*settings, "synth.dynamic-sample-loading", 1);
+        }
+        *synth = MusicNewSynth(*settings);
+        const bool loaded = whole
+                                ? MusicLoadSoundFont(*settings, *synth, session.soundFontPath)
+                                : MusicLoadSoundFontImage(*settings, *synth, font.bytes, font.size);
+        if (loaded || session.stopRequested.load()) {
+            MusicFreeFontImage(&font);
+            return loaded;
+        }
+        MusicDeleteSynth(*synth);
+        MusicDeleteSettings(*settings);
+        *synth = nullptr;
+        *settings = nullptr;
+    }
+    MusicFreeFontImage(&font);
+    return false;
+}
+
 static void* RunSong(void*) {
-    fluid_settings_t* settings = MusicNewSettings(session.mixRate);
-    // Only the instruments the tune selects are read into memory, not the
-    // whole font: a large General MIDI font holds 150 MB of samples for a
-    // tune that plays half a dozen instruments. (The offline renderer reads
-    // all of it, as it always has, so recordings stay the same.)
-    fluid_settings_setint(settings, "synth.dynamic-sample-loading", 1);
-    fluid_synth_t* synth = MusicNewSynth(settings);
-    const bool instruments = MusicLoadSoundFont(settings, synth, session.soundFontPath);
+    fluid_settings_t* settings = nullptr;
+    fluid_synth_t* synth = nullptr;
+    const bool instruments = LoadInstruments(&settings, &synth);
     fluid_player_t* player = instruments ? MusicNewPlayer(synth, session.tune) : nullptr;
     MusicFreeTune(&session.tune);
     if (!instruments && !session.stopRequested.load()) {

@@ -40,8 +40,9 @@ MusicOutput* MusicOpenOutput(int sampleRate, const char** why) {
         }
     }
     if (why != nullptr) {
-        *why = "no audio output: neither a PulseAudio server nor an ALSA device answers (start "
-               "PulseAudio or PipeWire, or check ALSA's default device)";
+        *why =
+            "no audio output: neither a PulseAudio server nor an ALSA device answers (start "
+            "PulseAudio or PipeWire, or check ALSA's default device)";
     }
     return nullptr;
 }

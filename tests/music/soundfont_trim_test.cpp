@@ -1,0 +1,108 @@
+#include "platform/fluidsynth/music_soundfont_trim.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "midi_file_writer.h"
+#include "platform/music_offline.h"
+#include "skip_or_fail.h"
+
+namespace {
+
+constexpr const char* kSmallSoundFont = "/usr/share/sounds/sf2/TimGM6mb.sf2";
+constexpr const char* kShowTune = "data/tulmor.mid";  // from the repository root
+
+MusicTune TuneOf(std::vector<unsigned char> bytes) {
+    auto* copy = static_cast<unsigned char*>(std::malloc(bytes.size()));
+    std::copy(bytes.begin(), bytes.end(), copy);
+    return {copy, bytes.size()};
+}
+
+std::vector<std::string> PresetsOf(std::vector<unsigned char> bytes) {
+    MusicTune tune = TuneOf(std::move(bytes));
+    MusicPreset presets[kMusicMostPresets];
+    int count = 0;
+    const bool read = MusicTunePresets(tune, presets, kMusicMostPresets, &count);
+    MusicFreeTune(&tune);
+    std::vector<std::string> names;
+    for (int i = 0; read && i < count; ++i) {
+        names.push_back(std::to_string(presets[i].bank) + ":" + std::to_string(presets[i].program));
+    }
+    if (!read) {
+        names.push_back("unreadable");
+    }
+    return names;
+}
+
+// A format 1 file of the given tracks (each the bytes of its events, ended here).
+std::vector<unsigned char> Midi(const std::vector<std::vector<unsigned char>>& tracks) {
+    std::vector<unsigned char> file = {
+        'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 1, 0, static_cast<unsigned char>(tracks.size()),
+        1,   0xE0};
+    for (std::vector<unsigned char> track : tracks) {
+        track.insert(track.end(), {0x00, 0xFF, 0x2F, 0x00});
+        file.insert(file.end(),
+                    {'M', 'T', 'r', 'k', 0, 0, static_cast<unsigned char>(track.size() >> 8),
+                     static_cast<unsigned char>(track.size())});
+        file.insert(file.end(), track.begin(), track.end());
+    }
+    return file;
+}
+
+// What each channel's events call for: a note before any program change
+// plays program 0; a bank select adds that bank beside bank 0 (where the
+// synth falls back to); channel 10 plays drum kits; a channel that changes
+// program but never plays needs nothing; running status is followed.
+TEST(TunePresets, EachChannelsProgramsUnderItsBanks) {
+    EXPECT_EQ(PresetsOf(Midi({
+                  // Channel 1: a note, then program 5 (running status for the note off).
+                  {0x00, 0x90, 60, 100, 0x10, 60, 0, 0x00, 0xC0, 5, 0x00, 0x90, 62, 90},
+                  // Channel 2: bank 8, program 80 and a note; channel 3 only a program.
+                  {0x00, 0xB1, 0, 8, 0x00, 0xC1, 80, 0x00, 0x91, 60, 100, 0x00, 0xC2, 33},
+                  // Channel 10: a drum kit change and a hit, a meta event between.
+                  {0x00, 0xC9, 25, 0x00, 0xFF, 0x01, 2, 'h', 'i', 0x00, 0x99, 36, 100},
+              })),
+              (std::vector<std::string>{"0:0", "0:5", "0:80", "8:80", "128:0", "128:25"}));
+    EXPECT_EQ(PresetsOf({'M',  'T', 'h', 'd', 0,   0, 0, 6, 0, 1,    0,    1, 1,
+                         0xE0, 'M', 'T', 'r', 'k', 0, 0, 0, 9, 0x00, 0x90, 60}),
+              std::vector<std::string>{"unreadable"});
+}
+
+// The cut-down font plays the show's whole tune sample for sample as the
+// whole font does, from a fraction of its size.
+TEST(SoundFontTrim, TheTunePlaysTheSameFromTheCutDownFont) {
+    if (!std::filesystem::exists(kSmallSoundFont)) {
+        VUP_SKIP_OR_FAIL("TimGM6mb is not installed");
+    }
+    MusicTune tune;
+    ASSERT_TRUE(MusicReadTune(kShowTune, &tune));
+    MusicPreset presets[kMusicMostPresets];
+    int count = 0;
+    ASSERT_TRUE(MusicTunePresets(tune, presets, kMusicMostPresets, &count));
+    MusicFreeTune(&tune);
+    MusicFontImage image;
+    ASSERT_TRUE(MusicTrimSoundFont(kSmallSoundFont, presets, count, &image));
+    EXPECT_LT(image.size, std::filesystem::file_size(kSmallSoundFont) / 4);
+    const std::string cut = MakeTempDirectory() + "/cut.sf2";
+    ASSERT_TRUE(WriteBytes(cut, std::vector<unsigned char>(image.bytes, image.bytes + image.size)));
+    MusicFreeFontImage(&image);
+
+    constexpr int kRate = 44100;
+    constexpr int64_t kFrames = int64_t{90} * kRate;  // the whole tune, into its loop
+    std::vector<int16_t> whole(kFrames * 2), fromCut(kFrames * 2);
+    setenv("VUP_SOUNDFONT", kSmallSoundFont, 1);
+    ASSERT_EQ(MusicRenderOffline(kShowTune, kRate, kFrames, whole.data()), 1);
+    setenv("VUP_SOUNDFONT", cut.c_str(), 1);
+    ASSERT_EQ(MusicRenderOffline(kShowTune, kRate, kFrames, fromCut.data()), 1);
+    unsetenv("VUP_SOUNDFONT");
+    std::filesystem::remove_all(std::filesystem::path(cut).parent_path());
+    EXPECT_TRUE(whole == fromCut);
+}
+
+}  // namespace
