@@ -39,8 +39,17 @@ VUP_BENCH_PACKAGES=(libbenchmark-dev libstb-dev valgrind)
 VUP_X_PACKAGES=(xvfb xauth imagemagick)
 VUP_WINE_PACKAGES=(wine64)
 
-# To drive the web page: headless Chromium, and NumPy for its pictures.
-VUP_BROWSER_PACKAGES=(chromium chromium-driver python3-selenium python3-numpy)
+# To drive the web page in three engines: headless Chromium through its
+# driver; Firefox ESR over WebDriver BiDi (a WebSocket client); WebKitGTK's
+# MiniBrowser through its driver, with GStreamer's FFmpeg plugin for the
+# tune's AAC; the last two on an Xvfb display with a window manager (and
+# xdotool for Firefox's focus), playing to a PulseAudio null sink; NumPy for
+# the pictures and the sound.
+VUP_BROWSER_PACKAGES=(
+    chromium chromium-driver python3-selenium python3-numpy
+    firefox-esr python3-websocket webkit2gtk-driver gstreamer1.0-libav
+    xvfb openbox xdotool x11-utils pulseaudio
+)
 
 # Additionally, to run every test.
 VUP_TEST_PACKAGES=(

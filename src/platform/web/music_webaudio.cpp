@@ -1,9 +1,10 @@
 // The four music calls in the page, over WebAudio (web_audio.js). A browser
 // has no MIDI synthesiser to lean on, so the site carries the tune rendered
-// at build time by the desktop's own offline FluidSynth renderer and
-// encoded to Ogg: data/X.ogg next to data/X.mid. Loading a song checks that
-// the MIDI file is there, as the desktop's loader reads it, and takes that
-// rendering; playing it starts it through a gain (the volume). The page
+// at build time by the desktop's own offline FluidSynth renderer, encoded
+// twice: data/X.ogg and data/X.m4a next to data/X.mid. Loading a song checks
+// that the MIDI file is there, as the desktop's loader reads it, and takes
+// the rendering the browser decoded; playing it starts it through a gain
+// (the volume), the first song of a show where the show's clock is. The page
 // decodes the rendering before its start control appears.
 //
 // Silent on the still page and under the title picture, and wherever the
@@ -14,9 +15,11 @@
 #include "platform/music.h"
 #include "platform/web/web_live.h"
 #include "platform/web/web_page.h"
+#include "platform/web/web_platform.h"
 
 // web_audio.js
 extern "C" {
+void VupAudioShowZero(double performanceMs);
 int VupAudioInit();                  // stops and releases the earlier song; 1 with WebAudio
 int VupAudioLoad(const char* path);  // 1 when the rendering of that MIDI file can play
 void VupAudioSetVolume(double gain);
@@ -70,6 +73,10 @@ int FMUSIC_PlaySong(SongHandle handle) {
         return 0;
     }
     return VupAudioPlay();
+}
+
+void WebMusicShowZero(uint32_t reading) {
+    VupAudioShowZero(reading);
 }
 
 void WebMusicStop() {

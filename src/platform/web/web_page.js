@@ -18,10 +18,70 @@ mergeInto(LibraryManager.library, {
         tuneReady: null,  // settles once the tune is decoded or has failed
         // Times on the performance.now() clock (from the page's navigation),
         // for the page's tests and benchmarks.
-        stats: {readyAt: null, clickAt: null, playAt: null, firstFrameAt: null, plays: 0},
+        stats: {readyAt: null, clickAt: null, playAt: null, firstFrameAt: null, endedAt: null,
+                plays: 0},
+
+        // Calls then once what was drawn so far is on the screen: the second
+        // animation frame from now comes after the browser's next paint.
+        afterPaint: function(then) {
+            requestAnimationFrame(function() {
+                requestAnimationFrame(then);
+            });
+        },
 
         setState: function(state) {
             document.body.dataset.state = state;
+        },
+
+        touchTimer: null,
+
+        // The two small controls over the show (Escape and F1 for a finger),
+        // shown by a tap and fading after three seconds.
+        showTouchControls: function() {
+            var controls = document.getElementById('touch');
+            controls.classList.add('shown');
+            clearTimeout(VupPage.touchTimer);
+            VupPage.touchTimer = setTimeout(function() {
+                controls.classList.remove('shown');
+            }, 3000);
+        },
+
+        // A key held for a few frames, as a finger on a keyboard: the show
+        // reads keys held on its drawing turns.
+        pressKey: function(virtualKey) {
+            Module._WebPressKey(virtualKey, 1);
+            setTimeout(function() {
+                Module._WebPressKey(virtualKey, 0);
+            }, 150);
+        },
+
+        // The line under the canvas names what the device has: keys, or the
+        // touch controls (without the switch where the browser has no
+        // fullscreen for a page element, as on an iPhone).
+        wireTouch: function() {
+            var stage = document.getElementById('stage');
+            var canSwitch = !!(document.fullscreenEnabled && stage.requestFullscreen);
+            var switchButton = document.getElementById('touch-switch');
+            switchButton.hidden = !canSwitch;
+            stage.addEventListener('pointerdown', function(event) {
+                if (document.body.dataset.state === 'playing' && event.target.tagName !== 'BUTTON' &&
+                    document.getElementById('dialog').hidden) {
+                    VupPage.showTouchControls();
+                }
+            });
+            document.getElementById('touch-end').onclick = function() {
+                VupPage.pressKey(0x1B);  // VK_ESCAPE
+            };
+            switchButton.onclick = function() {
+                VupPage.pressKey(0x70);  // VK_F1
+            };
+            var touch = navigator.maxTouchPoints > 0 || matchMedia('(pointer: coarse)').matches;
+            if (touch) {
+                document.getElementById('keys').textContent = canSwitch ?
+                    'Tap the show for its controls: \u2715 ends it, \u2922 switches between ' +
+                    'fullscreen and the page \u00b7 it ends by itself after 85 seconds' :
+                    'Tap the show for \u2715, which ends it \u00b7 it ends by itself after 85 seconds';
+            }
         },
 
         showControl: function(heading, playLabel, pageLabel) {
@@ -39,8 +99,10 @@ mergeInto(LibraryManager.library, {
             var stats = VupPage.stats;
             stats.clickAt = event.timeStamp;
             stats.firstFrameAt = null;
+            stats.endedAt = null;
             stats.plays++;
             document.getElementById('control').hidden = true;
+            document.getElementById('touch').classList.remove('shown');
             VupPage.setState('playing');
             VupAudio.begin();
             VupDisplay.onFrameAfterPresent = function(time) {
@@ -49,6 +111,8 @@ mergeInto(LibraryManager.library, {
             stats.playAt = performance.now();
             Module.ccall('WebShowPlay', 'number', ['number'], [fullscreen ? 1 : 0], {async: true})
                 .then(function() {
+                    stats.endedAt = performance.now();
+                    document.getElementById('touch').classList.remove('shown');
                     VupPage.setState('ended');
                     VupPage.showControl('The show has ended.', 'Play again',
                                         'Play again in the page');
@@ -92,9 +156,12 @@ mergeInto(LibraryManager.library, {
         },
     },
 
+    WebPageMarkReady__deps: ['$VupPage'],
     WebPageMarkReady: function(drawsInFrame) {
-        document.body.dataset.draws = String(drawsInFrame);
-        document.body.dataset.ready = '1';
+        VupPage.afterPaint(function() {
+            document.body.dataset.draws = String(drawsInFrame);
+            document.body.dataset.ready = '1';
+        });
     },
 
     WebPageShowMessage__deps: ['$VupPageLine'],
@@ -119,15 +186,20 @@ mergeInto(LibraryManager.library, {
         document.getElementById('play-page').onclick = function(event) {
             VupPage.play(event, false);
         };
+        VupPage.wireTouch();
     },
 
     WebPageLiveReady__deps: ['$VupPage'],
     WebPageLiveReady: function() {
         VupPage.tuneReady.then(function() {
             document.getElementById('loading').hidden = true;
-            VupPage.stats.readyAt = performance.now();
-            VupPage.setState('ready');
             VupPage.showControl('Vup', 'Play', 'Play in the page');
+            VupPage.afterPaint(function() {
+                VupPage.stats.readyAt = performance.now();
+                VupPage.setState('ready');
+            });
+        }, function(failure) {
+            VupLoad.fail(failure.file, failure.why);
         });
     },
 

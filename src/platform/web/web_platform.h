@@ -65,3 +65,10 @@ void WebMessagesReset();
 // drawing turn that made it, less the first reading after WebMessagesReset
 // (the one DemoMain starts the show with).
 uint32_t WebShowTimeOfLastReading();
+// That reading itself, in performance.now() milliseconds.
+uint32_t WebLastReading();
+
+// The show's time 0 (its first clock reading, in performance.now()
+// milliseconds), for the tune: the first song of the show keeps time with
+// it (music_webaudio.cpp).
+void WebMusicShowZero(uint32_t reading);
