@@ -74,6 +74,8 @@ addEventListener('unhandledrejection', function (event) {
 class QuietHandler(http.server.SimpleHTTPRequestHandler):
     # Files of this name are served from `overlay` instead of the site.
     overlay = None
+    # Files by these names (a set the caller may change) are not found.
+    missing = ()
     # Served pages get CONSOLE_HOOK.
     hook_console = False
 
@@ -87,6 +89,9 @@ class QuietHandler(http.server.SimpleHTTPRequestHandler):
         return super().translate_path(path)
 
     def send_head(self):
+        if self.path.split("?", 1)[0].lstrip("/") in self.missing:
+            self.send_error(404)
+            return None
         path = self.translate_path(self.path)
         if not (self.hook_console and path.endswith(".html") and os.path.isfile(path)):
             return super().send_head()
@@ -99,11 +104,13 @@ class QuietHandler(http.server.SimpleHTTPRequestHandler):
         return io.BytesIO(body)
 
 
-def serve(directory, overlay=None, hook_console=False):
+def serve(directory, overlay=None, hook_console=False, missing=()):
     """Serves directory on 127.0.0.1; files in overlay take the place of
-    the site's files of the same name. Returns the server and its URL."""
+    the site's files of the same name, those named in missing are not found.
+    Returns the server and its URL."""
     handler_class = type("Handler", (QuietHandler,),
-                         {"overlay": overlay, "hook_console": hook_console})
+                         {"overlay": overlay, "hook_console": hook_console,
+                          "missing": missing})
     handler = functools.partial(handler_class, directory=directory)
     server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
     threading.Thread(target=server.serve_forever, daemon=True).start()
@@ -205,7 +212,7 @@ class Browser:
 class Chromium(Browser):
     engine = "chromium"
 
-    def __init__(self, profile, flags=(), mobile=None):
+    def __init__(self, profile, flags=(), mobile=None, screen=None):
         from selenium import webdriver
         from selenium.webdriver.chrome.service import Service
         options = webdriver.ChromeOptions()
@@ -287,11 +294,11 @@ class Chromium(Browser):
 class WebKit(Browser):
     engine = "webkit"
 
-    def __init__(self, profile):
+    def __init__(self, profile, screen="1024x768"):
         from selenium import webdriver
         from selenium.webdriver.common.options import ArgOptions
         from selenium.webdriver.webkitgtk.service import Service
-        self.x = XServer()
+        self.x = XServer(screen)
         self.sound = SoundServer(profile)
 
         class Options(ArgOptions):
@@ -344,9 +351,9 @@ class Firefox(Browser):
     the browser's remote agent."""
     engine = "firefox"
 
-    def __init__(self, profile):
+    def __init__(self, profile, screen="1024x768"):
         import websocket
-        self.x = XServer()
+        self.x = XServer(screen)
         self.sound = SoundServer(profile)
         with open(os.path.join(profile, "user.js"), "w") as prefs:
             prefs.write('user_pref("browser.shell.checkDefaultBrowser", false);\n'

@@ -18,8 +18,11 @@ mergeInto(LibraryManager.library, {
         tuneReady: null,  // settles once the tune is decoded or has failed
         // Times on the performance.now() clock (from the page's navigation),
         // for the page's tests and benchmarks.
-        stats: {readyAt: null, clickAt: null, playAt: null, firstFrameAt: null, endedAt: null,
-                plays: 0},
+        // At load: the program running (mainAt), the title picture drawn
+        // (titleAt), the tune decoded (tuneAt), the start control on screen
+        // (readyAt).
+        stats: {mainAt: null, titleAt: null, tuneAt: null, readyAt: null, clickAt: null,
+                playAt: null, firstFrameAt: null, endedAt: null, plays: 0},
 
         // Calls then once what was drawn so far is on the screen: the second
         // animation frame from now comes after the browser's next paint.
@@ -179,7 +182,10 @@ mergeInto(LibraryManager.library, {
     WebPageLivePrepare__deps: ['$VupPage', '$VupAudio'],
     WebPageLivePrepare: function(midiPath) {
         VupPage.setState('loading');
-        VupPage.tuneReady = VupAudio.prepare([UTF8ToString(midiPath)]);
+        VupPage.stats.mainAt = performance.now();
+        VupPage.tuneReady = VupAudio.prepare([UTF8ToString(midiPath)]).then(function() {
+            VupPage.stats.tuneAt = performance.now();
+        });
         document.getElementById('play').onclick = function(event) {
             VupPage.play(event, true);
         };
@@ -191,6 +197,7 @@ mergeInto(LibraryManager.library, {
 
     WebPageLiveReady__deps: ['$VupPage'],
     WebPageLiveReady: function() {
+        VupPage.stats.titleAt = performance.now();
         VupPage.tuneReady.then(function() {
             document.getElementById('loading').hidden = true;
             VupPage.showControl('Vup', 'Play', 'Play in the page');
