@@ -82,6 +82,11 @@ class QuietHandler(http.server.SimpleHTTPRequestHandler):
     def log_message(self, *args):
         pass
 
+    def end_headers(self):
+        # Each load fetches anew, as a first visit does.
+        self.send_header("Cache-Control", "no-store")
+        super().end_headers()
+
     def translate_path(self, path):
         name = path.split("?", 1)[0].lstrip("/")
         if self.overlay and os.path.isfile(os.path.join(self.overlay, name)):

@@ -13,7 +13,10 @@ Usage: web_page_test.py SITE_DIR OUT_DIR
    names the touch controls; a tap starts the show in the page; a tap on
    the show brings the controls, and the cross ends the show; the switch
    goes fullscreen, and leaving fullscreen through the browser ends it, as
-   the browser's own Escape does.
+   the browser's own Escape does. Then as an iPhone, whose browsers have no
+   fullscreen for a page element: the line offers no switch, and Play asks
+   the desktop's question, whose box fits the screen; Yes plays the show in
+   the page.
 Screenshots go to OUT_DIR/phone-*.png. Exits 77 (skipped) when the site or
 Chromium is missing, unless CI is set; then that is a failure.
 """
@@ -67,6 +70,31 @@ def tap(browser, element_id):
     browser.tap(left + width / 2, top + height / 2)
 
 
+NO_ELEMENT_FULLSCREEN = """delete Element.prototype.requestFullscreen;
+    Object.defineProperty(Document.prototype, 'fullscreenEnabled', {get: () => false});"""
+
+
+def iphone(browser, url, out_dir):
+    browser.driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument",
+                                   {"source": NO_ELEMENT_FULLSCREEN})
+    browser.open(url + "/index.html")
+    browser.wait("document.body.dataset.state === 'ready'", 60, "the start control")
+    keys = browser.js("document.getElementById('keys').textContent")
+    tap(browser, "play")
+    browser.wait("!document.getElementById('dialog').hidden", 10, "the question")
+    box = browser.js("""(function (r) { return [r.left >= 0 && r.right <= innerWidth &&
+        r.top >= 0 && r.bottom <= innerHeight, document.getElementById('dialog-caption')
+        .textContent]; })(document.querySelector('#dialog .box').getBoundingClientRect())""")
+    browser.screenshot(os.path.join(out_dir, "iphone-question.png"))
+    tap(browser, "dialog-yes")
+    browser.wait("VupDisplay.stats.showMs > 500", 10, "the show in the page")
+    windowed = browser.js("!document.fullscreenElement && document.title === 'Vup'")
+    browser.screenshot(os.path.join(out_dir, "iphone-show.png"))
+    check(keys.startswith("Tap the show for \u2715,") and box == [True, "Kavu GL"] and windowed,
+          f"an iPhone: the line says “{keys}”; Play asks the question ({box}), Yes plays the "
+          "show in the page")
+
+
 def phone(site, out_dir):
     server, url = serve(site)
     for name, size in (("upright", (390, 844, 3)), ("on its side", (844, 390, 3))):
@@ -87,19 +115,20 @@ def phone(site, out_dir):
                 tap(browser, "play-page")
                 browser.wait("VupDisplay.stats.showMs > 1000", 30, "the show")
                 tap(browser, "canvas")
-                shown = browser.js("getComputedStyle(document.getElementById('touch')).opacity")
+                shown = browser.js("document.getElementById('touch').classList.contains('shown')")
                 browser.screenshot(os.path.join(out_dir, f"phone-{size[0]}x{size[1]}-show.png"))
                 if name == "upright":
                     tap(browser, "touch-end")
                     browser.wait("document.body.dataset.state === 'ended'", 10, "the end")
-                    check(shown == "1", "a tap shows the controls, the cross ends the show")
+                    check(shown, "a tap shows the controls, the cross ends the show")
+                    iphone(browser, url, out_dir)
                 else:
                     tap(browser, "touch-switch")
                     browser.wait("document.title === 'Plomvixtorandebu' &&"
                                  " !!document.fullscreenElement", 10, "fullscreen")
                     browser.js("document.exitFullscreen()")
                     browser.wait("document.body.dataset.state === 'ended'", 10, "the end")
-                    check(shown == "1", "the switch goes fullscreen; leaving it through the "
+                    check(shown, "the switch goes fullscreen; leaving it through the "
                           "browser ends the show")
             finally:
                 browser.quit()

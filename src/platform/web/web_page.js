@@ -148,6 +148,7 @@ mergeInto(LibraryManager.library, {
             choices.forEach(function(choice) {
                 var button = document.createElement('button');
                 button.textContent = choice[0];
+                button.id = 'dialog-' + choice[0].toLowerCase();
                 button.onclick = function() {
                     close(choice[1]);
                 };
