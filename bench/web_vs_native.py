@@ -149,6 +149,7 @@ def web_start(engine, url):
             browser.wait("document.body.dataset.state === 'ready'", 120, "the start control")
             browser.click("play")
             browser.wait("VupPage.stats.firstFrameAt", 30, "the first frame")
+            browser.wait("VupPage.stats.tuneAt", 30, "the tune decoded")
             stats = browser.js(START_PHASES)
             browser.hold("Escape")
             return stats

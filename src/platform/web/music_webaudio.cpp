@@ -5,7 +5,8 @@
 // that the MIDI file is there, as the desktop's loader reads it, and takes
 // the rendering the browser decoded; playing it starts it through a gain
 // (the volume), the first song of a show where the show's clock is. The page
-// decodes the rendering before its start control appears.
+// decodes the rendering as it loads; a show started before that is done has
+// its tune join, in time, once it is.
 //
 // Silent on the still page and under the title picture, and wherever the
 // browser has no WebAudio or cannot decode the rendering (the calls then

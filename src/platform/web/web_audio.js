@@ -1,8 +1,9 @@
 // The WebAudio side of music_webaudio.cpp, as an emscripten JavaScript
-// library. One AudioContext for the page, made when the page loads: making
-// a page's first one starts the browser's audio service, which the click
-// that starts the show should not wait for. A browser lets it sound only
-// once the page has had a click, so the click resumes it.
+// library. One AudioContext for the page, made once the start control is on
+// the screen: making a page's first one starts the browser's audio service,
+// which neither the page's loading nor the click that starts the show should
+// wait for (makeContext). A browser lets it sound only once the page has had
+// a click, so the click resumes it.
 //
 // Each MIDI file's rendering comes in two encodings, data/X.ogg (Ogg Vorbis)
 // and data/X.m4a (AAC in MP4) for data/X.mid: the page takes the Ogg where
@@ -31,6 +32,7 @@
 mergeInto(LibraryManager.library, {
     $VupAudio: {
         context: null,
+        decoder: null,       // an offline context that decodes the renderings
         analyser: null,
         encodings: [{ext: 'ogg', type: 'audio/ogg; codecs="vorbis"'},
                     {ext: 'm4a', type: 'audio/mp4; codecs="mp4a.40.2"'}],
@@ -101,7 +103,7 @@ mergeInto(LibraryManager.library, {
                 .then(function(bytes) {
                     // The callback form: older browsers return no promise.
                     return new Promise(function(resolve, reject) {
-                        VupAudio.context.decodeAudioData(bytes, resolve, function(error) {
+                        VupAudio.decoder.decodeAudioData(bytes, resolve, function(error) {
                             reject(new Error(url + ': cannot decode: ' + error));
                         });
                     });
@@ -146,20 +148,20 @@ mergeInto(LibraryManager.library, {
             });
         },
 
-        // Makes the context and decodes the rendering of each MIDI file; the
-        // promise resolves when every one is decoded or cannot be (a tune no
-        // encoding of which decodes stays silent), and rejects with
-        // {file, why} when a fetch fails.
-        prepare: function(midiPaths) {
+        // Makes the page's context. Chromium takes 0.4 to 0.5 s of the page's
+        // own time to make one (it starts its audio service), so the page
+        // makes it once the start control is on the screen, not while it
+        // loads, and the tune is decoded by an offline context meanwhile.
+        makeContext: function() {
             var AudioContextClass = window.AudioContext || window.webkitAudioContext;
-            if (!AudioContextClass) {
-                return Promise.resolve();
+            if (VupAudio.context || !AudioContextClass) {
+                return;
             }
             try {
                 VupAudio.context = new AudioContextClass();
             } catch (error) {
                 console.warn('vup: no sound: ' + error);
-                return Promise.resolve();
+                return;
             }
             VupAudio.context.onstatechange = function() {
                 VupAudio.keepTime(true);
@@ -167,6 +169,23 @@ mergeInto(LibraryManager.library, {
             VupAudio.analyser = VupAudio.context.createAnalyser();
             VupAudio.analyser.fftSize = 2048;
             VupAudio.analyser.connect(VupAudio.context.destination);
+        },
+
+        // Decodes the rendering of each MIDI file; the promise resolves when
+        // every one is decoded or cannot be (a tune no encoding of which
+        // decodes stays silent), and rejects with {file, why} when a fetch
+        // fails.
+        prepare: function(midiPaths) {
+            var Offline = window.OfflineAudioContext || window.webkitOfflineAudioContext;
+            if (!Offline || !(window.AudioContext || window.webkitAudioContext)) {
+                return Promise.resolve();
+            }
+            try {
+                VupAudio.decoder = new Offline(2, 1, 44100);
+            } catch (error) {
+                console.warn('vup: no sound: ' + error);
+                return Promise.resolve();
+            }
             var order = VupAudio.encodingOrder();
             return Promise.all(midiPaths.map(function(midiPath) {
                 var tune = {buffer: null, encoding: null, padding: 0, failed: false};
@@ -189,6 +208,9 @@ mergeInto(LibraryManager.library, {
         // At the click that starts the show: browsers let a context sound
         // only from a user gesture.
         begin: function() {
+            if (VupAudio.decoder) {
+                VupAudio.makeContext();
+            }
             if (VupAudio.context && VupAudio.context.state === 'suspended') {
                 VupAudio.context.resume();
             }

@@ -16,6 +16,7 @@ mergeInto(LibraryManager.library, {
     $VupPage__deps: ['$VupAudio', '$VupDisplay'],
     $VupPage: {
         tuneReady: null,  // settles once the tune is decoded or has failed
+        failure: null,    // {file, why} of a fetch that failed
         // Times on the performance.now() clock (from the page's navigation),
         // for the page's tests and benchmarks.
         // At load: the program running (mainAt), the title picture drawn
@@ -119,6 +120,9 @@ mergeInto(LibraryManager.library, {
                     VupPage.setState('ended');
                     VupPage.showControl('The show has ended.', 'Play again',
                                         'Play again in the page');
+                    if (VupPage.failure) {
+                        VupLoad.fail(VupPage.failure.file, VupPage.failure.why);
+                    }
                 });
         },
 
@@ -196,18 +200,30 @@ mergeInto(LibraryManager.library, {
         VupPage.wireTouch();
     },
 
-    WebPageLiveReady__deps: ['$VupPage'],
+    WebPageLiveReady__deps: ['$VupPage', '$VupAudio'],
+    // The start control comes with the title picture, whether or not the
+    // tune is decoded yet: decoding it takes the browser longer than
+    // everything else the page loads (about a second and a half of the two
+    // seconds it took to be ready), and a show started before it is done
+    // has the tune join where the show's clock is once it is. A tune that
+    // cannot be fetched fails the page, at once or, when a show is playing,
+    // once that show ends.
     WebPageLiveReady: function() {
         VupPage.stats.titleAt = performance.now();
-        VupPage.tuneReady.then(function() {
-            document.getElementById('loading').hidden = true;
-            VupPage.showControl('Vup', 'Play', 'Play in the page');
-            VupPage.afterPaint(function() {
+        document.getElementById('loading').hidden = true;
+        VupPage.showControl('Vup', 'Play', 'Play in the page');
+        VupPage.afterPaint(function() {
+            if (document.body.dataset.state === 'loading') {
                 VupPage.stats.readyAt = performance.now();
                 VupPage.setState('ready');
-            });
-        }, function(failure) {
-            VupLoad.fail(failure.file, failure.why);
+            }
+            VupAudio.makeContext();
+        });
+        VupPage.tuneReady.catch(function(failure) {
+            VupPage.failure = failure;
+            if (document.body.dataset.state !== 'playing') {
+                VupLoad.fail(failure.file, failure.why);
+            }
         });
     },
 
