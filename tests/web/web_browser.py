@@ -323,11 +323,19 @@ class WebKit(Browser):
         self.driver = webdriver.Remote(command_executor=self.service.service_url,
                                        options=Options())
         # The window's toolbar takes part of its height: size the window so
-        # that the page's viewport is WIDTH x HEIGHT.
-        self.driver.set_window_rect(0, 0, WIDTH, HEIGHT)
-        extra = self.driver.execute_script("return [outerWidth - innerWidth,"
-                                           " outerHeight - innerHeight]")
-        self.driver.set_window_rect(0, 0, WIDTH + extra[0], HEIGHT + extra[1])
+        # that the page's viewport is WIDTH x HEIGHT, and wait for the window
+        # manager to have done it.
+        deadline = time.time() + 20
+        while True:
+            outer = self.driver.get_window_rect()
+            inner = self.driver.execute_script("return [innerWidth, innerHeight]")
+            if inner == [WIDTH, HEIGHT]:
+                break
+            if time.time() > deadline:
+                raise RuntimeError(f"MiniBrowser's viewport stays {inner}")
+            self.driver.set_window_rect(0, 0, outer["width"] + WIDTH - inner[0],
+                                        outer["height"] + HEIGHT - inner[1])
+            time.sleep(0.2)
 
     def open(self, url):
         self.driver.get(url)

@@ -48,9 +48,9 @@ def web_still(browser, base_url, seconds, png_path):
     error = browser.js("document.body.dataset.error")
     if error:
         raise RuntimeError(f"the page reports: {error}")
-    box = browser.element_box("canvas")
-    if box != [0, 0, WIDTH, HEIGHT]:
-        raise RuntimeError(f"canvas at {box[:2]} sized {box[2:]}")
+    box = browser.element_box("canvas") + browser.js("[innerWidth, innerHeight]")
+    if box != [0, 0, WIDTH, HEIGHT, WIDTH, HEIGHT]:
+        raise RuntimeError(f"canvas at {box[:2]} sized {box[2:4]} in a viewport of {box[4:]}")
     browser.element_png("canvas", png_path)
     return int(browser.js("document.body.dataset.draws"))
 

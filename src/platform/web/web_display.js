@@ -57,7 +57,8 @@ mergeInto(LibraryManager.library, {
             request.then(function() {
                 wakeUp(1);
             }, function(error) {
-                console.warn('vup: fullscreen refused: ' + error);
+                // Not a fault: the show asks the desktop's question.
+                console.log('vup: fullscreen refused: ' + error);
                 wakeUp(0);
             });
         });
