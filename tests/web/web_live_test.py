@@ -234,8 +234,8 @@ def whole_show(browser, out_dir, heaps):
             check(report["state"] == "running" and report["playing"] and level > 0.001,
                   f"the tune plays ({report['encoding']}), level {level:.4f}")
     check(all(lag is not None and abs(lag) <= AV_BOUND_S for _, lag in lags),
-          f"the tune as heard against the show's clock at the scene bounds "
-          f"(started again {browser.js('VupAudio.report().resyncs')} times to keep time): " +
+          f"the tune as heard against the show's clock at the scene bounds (started again at "
+          f"[ms, ms off] {browser.js('VupAudio.report().resyncs')} to keep time): " +
           ", ".join(f"{s:g} s {'none' if lag is None else format(lag * 1000, '+.0f') + ' ms'}"
                     for s, lag in lags))
     title, fullscreen, playing, control, heap = ended(browser)

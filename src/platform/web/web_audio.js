@@ -329,7 +329,7 @@ mergeInto(LibraryManager.library, {
             song.late = Math.abs(error) > VupAudio.resyncSeconds ? song.late + 1 : 0;
             if (song.late >= 2) {
                 song.late = 0;
-                song.resyncs++;
+                song.resyncs.push([Math.round(now - song.zeroAt), Math.round(error * 1000)]);
                 VupAudio.startSource(song);
             }
         },
@@ -359,7 +359,8 @@ mergeInto(LibraryManager.library, {
                 // The context time and tune position of the song's first start.
                 startedAt: song && song.first ? song.first.at : null,
                 offset: song && song.first ? song.first.offset - song.tune.padding : null,
-                resyncs: song ? song.resyncs : 0,
+                // Each start again: [ms into the song, ms it was off].
+                resyncs: song ? song.resyncs : [],
                 // Where in the tune the speakers are now.
                 position: VupAudio.heardPosition(performance.now()),
             };
@@ -426,7 +427,7 @@ mergeInto(LibraryManager.library, {
         gain.gain.value = VupAudio.volume;
         gain.connect(VupAudio.analyser);
         VupAudio.song = {source: null, gain: gain, tune: tune, starts: [], first: null,
-                         zeroAt: VupAudio.showZeroAt, late: 0, resyncs: 0};
+                         zeroAt: VupAudio.showZeroAt, late: 0, resyncs: []};
         VupAudio.showZeroAt = null;
         if (tune.buffer) {
             VupAudio.keepTime(true);
