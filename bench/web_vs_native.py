@@ -224,7 +224,8 @@ def engine_report(engine, results):
         f"{'yes' if first and max(first) <= 500 else '**no**'} |",
         f"| tune as heard − show clock at the scene bounds | {spread(lags, '+.0f')} ms"
         f" (output latency {page['latency'][0] * 1000:.0f} ms, base {page['latency'][1] * 1000:.0f}"
-        f" ms) | \\|Δ\\| ≤ 30 ms | {'–' if worst is None else ('yes' if worst <= 30 else '**no**')} |",
+        f" ms) | \\|Δ\\| ≤ 30 ms | "
+        f"{'–' if worst is None else ('yes' if worst <= 30 else '**no**')} |",
         ""]
     return lines
 

@@ -251,9 +251,13 @@ class Chromium(Browser):
         self.driver.get(url)
 
     def js(self, expression):
-        return self.driver.execute_async_script(
+        result = self.driver.execute_async_script(
             "var done = arguments[arguments.length - 1];"
-            f"Promise.resolve({expression}).then(done, function (e) {{ done({{error: String(e)}}); }});")
+            f"Promise.resolve({expression}).then(function (v) {{ done([v]); }},"
+            " function (e) { done({failed: String(e)}); });")
+        if isinstance(result, dict):
+            raise RuntimeError(f"{expression}: {result['failed']}")
+        return result[0]
 
     def click(self, element_id):
         from selenium.webdriver.common.by import By

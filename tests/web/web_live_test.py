@@ -204,8 +204,8 @@ def encodings_aligned(browser, rendering):
         best = int(numpy.argmax(scores))
         lag_s = (best - reach) / decoded_rate
         check(abs(lag_s) <= ALIGN_BOUND_S and scores[best] > 0.9,
-              f"{ext}: padding {padding * 1000:.2f} ms measured, starts {lag_s * 1000:+.2f} ms from "
-              f"the rendering (correlation {scores[best]:.3f})")
+              f"{ext}: padding {padding * 1000:.2f} ms measured, starts {lag_s * 1000:+.2f} ms "
+              f"from the rendering (correlation {scores[best]:.3f})")
 
 
 def whole_show(browser, out_dir, heaps):

@@ -23,7 +23,6 @@ Chromium is missing, unless CI is set; then that is a failure.
 import os
 import sys
 import tempfile
-import time
 
 from web_browser import engine_missing, missing, open_browser, serve
 
