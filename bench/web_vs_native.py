@@ -107,7 +107,10 @@ def web_show(engine, url, uncapped):
             browser.wait("document.body.dataset.state === 'ready'", 120, "the start control")
             browser.click("play")
             samples, work, lags, bounds = [], {}, [], list(SCENE_BOUNDS)
+            deadline = time.time() + 150
             while True:
+                if time.time() > deadline:
+                    raise RuntimeError("the show did not end within 150 s")
                 state, stats, lag = browser.js(
                     "[document.body.dataset.state, VupDisplay.stats,"
                     " VupAudio.heardPosition(VupDisplay.stats.readAt)]")
@@ -205,6 +208,8 @@ def engine_report(engine, results):
 
     lags = page["lags"]
     worst = max((abs(v) for v in lags), default=None)
+    if page.get("stalled"):
+        lines += ["", f"Not measured: {page['stalled']}"]
     lines += [
         "",
         f"| {ENGINE_NAMES[engine].split(' (')[0]}: start-up ({len(starts)} fresh browsers) and "
@@ -283,7 +288,12 @@ def main(argv):
             print(f"round {round_number}: native done", file=sys.stderr)
             for engine in engines:
                 page = results["engines"][engine]
-                uncapped, work, _, _ = web_show(engine, url, True)
+                try:
+                    uncapped, work, _, _ = web_show(engine, url, True)
+                except Exception as error:  # noqa: BLE001 - reported, and the run goes on
+                    page["stalled"] = f"uncapped: {type(error).__name__}: {error}"
+                    print(f"round {round_number}: {engine}: {page['stalled']}", file=sys.stderr)
+                    continue
                 merge(page["uncapped_work"], work)
                 merge(page["uncapped"], uncapped)
                 for scene in native.keys() & uncapped.keys():

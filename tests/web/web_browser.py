@@ -393,7 +393,9 @@ class Firefox(Browser):
             self.quit()
             raise RuntimeError("Firefox's remote agent did not start")
         # The agent refuses connections that name an origin.
-        self.socket = websocket.create_connection(address + "/session", suppress_origin=True)
+        # A page that never answers is an error, not a hang.
+        self.socket = websocket.create_connection(address + "/session", suppress_origin=True,
+                                                  timeout=60)
         self.next_id = 0
         self.log = []
         self.command("session.new", {"capabilities": {}})
