@@ -226,7 +226,9 @@ def whole_show(browser, out_dir, heaps):
             lags.append((seconds, tune_lag(browser)))
             continue
         pixels, shown = canvas_at(browser, seconds)
-        check(shown - seconds < 1.5 and looks_right(pixels),
+        # Within 2.5 s: every sampled time lies at least 2.7 s before its
+        # scene ends (a busy machine stalls a browser now and then).
+        check(shown - seconds < 2.5 and looks_right(pixels),
               f"{name} at {shown:.3f} s of show time")
         if seconds == 20.0:
             browser.screenshot(os.path.join(out_dir, "playing.png"))
