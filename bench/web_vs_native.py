@@ -1,26 +1,29 @@
 #!/usr/bin/python3
-"""The web page against the native show, side by side (bench/web_vs_native.sh
-runs it with an Xvfb screen of its own and the builds in place).
+"""The web page in each browser engine against the native show
+(bench/web_vs_native.sh runs it with an Xvfb screen of its own and the builds
+in place).
 
-Usage: web_vs_native.py VUP SITE OUT_DIR ROUNDS [DOC.md]
+Usage: web_vs_native.py VUP SITE OUT_DIR ROUNDS [DOC.md] [ENGINE ...]
 
-Each round plays the whole show twice, one after the other, in turns (native
-first in odd rounds, the page first in even ones, so that a drifting load
-meets both alike): the native `vup` (fullscreen on the 800 x 600 Xvfb
-screen, Mesa's llvmpipe) and the page in headless Chromium (SwiftShader's
-WebGL, "Play": fullscreen at 800 x 600) at `?uncapped`, drawing as fast as
-the browser takes frames, as the native loop does without vsync. The ratio
-of a scene is the median over the rounds of each round's ratio of medians.
-Once more, the page waits for animation frames as a viewer's page does.
+Each round plays the whole show natively once (`vup` fullscreen on the
+800 x 600 Xvfb screen, Mesa's llvmpipe), and then in each engine
+(tests/web/web_browser.py: headless Chromium with SwiftShader's WebGL;
+Firefox ESR and WebKitGTK on an 800 x 600 Xvfb display of their own, on
+llvmpipe) at `?uncapped`, drawing as fast as the browser takes the frames, as
+the native loop does without vsync; "Play", so fullscreen. The ratio of a
+scene is the median over the rounds of each round's ratio of medians. Once
+more per engine, the page waits for animation frames as a viewer's page does;
+in that show the tune as heard (VupAudio.heardPosition at the show's last
+clock reading) is compared with the show's own clock at each scene bound.
 Frame rates are taken over intervals of half a second or more inside each
 scene (1 s clear of its bounds): native from the program's VUP_FRAME_STATS
-file, which it rewrites about once a second; the page from its present
-count and times. Then START_LOADS fresh browsers each
-load the page (page load to ready: the start control shown) and click Play
-(click to the first animation frame after the show's first present), ended
-by Escape. Every figure is given as min / median / max. Results go to
-OUT_DIR/web.json; with DOC.md, the section between its bench:web markers is
-rewritten.
+file, which it rewrites about once a second; the page from its present count
+and times. Then START_LOADS fresh browsers of each engine load the page (page
+load to ready: the start control on screen, with where the time went) and
+click Play (click to the first animation frame after the show's first
+present), ended by Escape. Every figure is given as min / median / max.
+Results go to OUT_DIR/web.json; with DOC.md, the section between its bench:web
+markers is rewritten.
 """
 import json
 import os
@@ -31,16 +34,14 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "web"))
-from selenium.webdriver.common.action_chains import ActionChains  # noqa: E402
-from selenium.webdriver.common.by import By  # noqa: E402
-from selenium.webdriver.common.keys import Keys  # noqa: E402
-from web_browser import chromium, serve  # noqa: E402
+from web_browser import ENGINES, open_browser, serve  # noqa: E402
 
 SCENES = [("title picture", 0, 10), ("Bezier path", 10, 35), ("pulsing polyhedron", 35, 50),
           ("cube lattice", 50, 70), ("title picture again", 70, 75),
           ("shrinking and end picture", 75, 85)]
+SCENE_BOUNDS = [10, 35, 50, 70, 75, 80]
 MARGIN_S = 1.0
-START_LOADS = 7
+START_LOADS = 5
 
 
 def scene_of(show_s):
@@ -92,48 +93,71 @@ def native_show(vup, work):
     return rates(samples)
 
 
-def web_show(url, uncapped):
+def fresh_browser(engine, profile):
+    return open_browser(engine, profile, screen="800x600")
+
+
+def web_show(engine, url, uncapped):
+    """Frame rates and the page's work by scene; capped, also the tune's lag
+    behind the show's clock at each scene bound and the output's latency."""
     with tempfile.TemporaryDirectory() as profile:
-        driver = chromium(profile, ["--autoplay-policy=no-user-gesture-required"])
+        browser = fresh_browser(engine, profile)
         try:
-            driver.get(url + "/index.html" + ("?uncapped" if uncapped else ""))
-            while driver.execute_script("return document.body.dataset.state") != "ready":
-                time.sleep(0.1)
-            driver.find_element(By.ID, "play").click()
-            samples, work = [], {}
+            browser.open(url + "/index.html" + ("?uncapped" if uncapped else ""))
+            browser.wait("document.body.dataset.state === 'ready'", 120, "the start control")
+            browser.click("play")
+            samples, work, lags, bounds = [], {}, [], list(SCENE_BOUNDS)
+            deadline = time.time() + 150
             while True:
-                state, stats = driver.execute_script(
-                    "return [document.body.dataset.state, VupDisplay.stats]")
+                if time.time() > deadline:
+                    raise RuntimeError("the show did not end within 150 s")
+                state, stats, lag = browser.js(
+                    "[document.body.dataset.state, VupDisplay.stats,"
+                    " VupAudio.heardPosition(VupDisplay.stats.readAt)]")
                 if state != "playing":
                     break
+                show_s = stats["showMs"] / 1000
                 if stats["presents"] > 0:
-                    samples.append((stats["showMs"] / 1000, stats["presents"],
-                                    stats["lastPresentAt"] / 1000))
-                    scene = scene_of(stats["showMs"] / 1000)
+                    samples.append((show_s, stats["presents"], stats["lastPresentAt"] / 1000))
+                    scene = scene_of(show_s)
                     if scene:
                         work.setdefault(scene, []).append(
                             (stats["draws"], stats["primitives"], stats["workMs"]))
+                if bounds and show_s >= bounds[0]:
+                    bounds.pop(0)
+                    if lag is not None:
+                        lags.append(1000 * (lag - show_s))
                 time.sleep(0.1)
-            return rates(samples), work
+            latency = browser.js("[VupAudio.context.outputLatency || 0,"
+                                 " VupAudio.context.baseLatency || 0]")
+            return rates(samples), work, lags, latency
         finally:
-            driver.quit()
+            browser.quit()
 
 
-def web_start(url):
+START_PHASES = """(function () {
+    var ends = {};
+    performance.getEntriesByType('resource').forEach(function (entry) {
+        ends[entry.name.replace(/^.*\\//, '')] = entry.responseEnd;
+    });
+    return Object.assign({}, VupPage.stats, {ends: ends});
+})()"""
+
+
+def web_start(engine, url):
     with tempfile.TemporaryDirectory() as profile:
-        driver = chromium(profile, ["--autoplay-policy=no-user-gesture-required"])
+        browser = fresh_browser(engine, profile)
         try:
-            driver.get(url + "/index.html")
-            while driver.execute_script("return document.body.dataset.state") != "ready":
-                time.sleep(0.05)
-            driver.find_element(By.ID, "play").click()
-            while not driver.execute_script("return VupPage.stats.firstFrameAt"):
-                time.sleep(0.05)
-            stats = driver.execute_script("return VupPage.stats")
-            ActionChains(driver).key_down(Keys.ESCAPE).pause(0.25).key_up(Keys.ESCAPE).perform()
-            return stats["readyAt"], stats["firstFrameAt"] - stats["clickAt"]
+            browser.open(url + "/index.html")
+            browser.wait("document.body.dataset.state === 'ready'", 120, "the start control")
+            browser.click("play")
+            browser.wait("VupPage.stats.firstFrameAt", 30, "the first frame")
+            browser.wait("VupPage.stats.tuneAt", 30, "the tune decoded")
+            stats = browser.js(START_PHASES)
+            browser.hold("Escape")
+            return stats
         finally:
-            driver.quit()
+            browser.quit()
 
 
 def spread(values, form=",.0f"):
@@ -148,28 +172,26 @@ def median_of(values):
     return format(statistics.median(values), "g") if values else "–"
 
 
-def report(results):
+ENGINE_NAMES = {"chromium": "Chromium (headless, SwiftShader)",
+                "firefox": "Firefox ESR (Xvfb, llvmpipe)",
+                "webkit": "WebKitGTK MiniBrowser (Xvfb, llvmpipe)"}
+
+
+def engine_report(engine, results):
+    page = results["engines"][engine]
     lines = [
-        "Frames per second over intervals of half a second or more inside each scene, min /"
-        " median / max over all intervals of all rounds. *Page*: headless Chromium, SwiftShader's"
-        " WebGL, waiting for animation frames as a viewer's page does; *page, uncapped*: the"
-        " same page with `?uncapped`, drawing as fast as the browser takes frames, as the"
-        " native loop does (no vsync), taking turns with it. Ratio: uncapped page ÷ native, the"
-        " median over the rounds of each round's ratio of medians; target ≥ 0.5."
-        " Draws and `glEnd`s: WebGL draw calls and GL primitives per frame; *program*: the"
-        " page's own time per frame, from the wait before it to its present (its turns, the"
-        " drawing and the WebGL calls; uncapped, min / median / max).",
+        f"**{ENGINE_NAMES[engine]}**",
         "",
         "| scene | native (frames/s) | page (frames/s) | page, uncapped (frames/s) |"
         " uncapped ÷ native | met | draws per frame | `glEnd`s per frame | program (ms) |",
         "|---|---:|---:|---:|---:|:---:|---:|---:|---:|"]
     for name, _, _ in SCENES:
         native = results["native"].get(name, [])
-        capped = results["page"].get(name, [])
-        uncapped = results["uncapped"].get(name, [])
-        work = results["work"].get(name, [])
-        program = [w[2] for w in results["uncapped_work"].get(name, [])]
-        ratios = results["ratios"].get(name, [])
+        capped = page["page"].get(name, [])
+        uncapped = page["uncapped"].get(name, [])
+        work = page["work"].get(name, [])
+        program = [w[2] for w in page["uncapped_work"].get(name, [])]
+        ratios = page["ratios"].get(name, [])
         ratio = statistics.median(ratios) if ratios else None
         lines.append(
             f"| {name} | {spread(native)} | {spread(capped)} | {spread(uncapped)} | "
@@ -177,37 +199,82 @@ def report(results):
             f"{'–' if ratio is None else ('yes' if ratio >= 0.5 else '**no**')} | "
             f"{median_of(w[0] for w in work)} | {median_of(w[1] for w in work)} | "
             f"{spread(program, '.1f')} |")
-    ready = [r[0] for r in results["starts"]]
-    first = [r[1] for r in results["starts"]]
+    starts = page["starts"]
+    ready = [s["readyAt"] for s in starts]
+    first = [s["firstFrameAt"] - s["clickAt"] for s in starts]
+
+    def phase(key):
+        return [s["ends"].get(key) for s in starts if s["ends"].get(key) is not None]
+
+    lags = page["lags"]
+    worst = max((abs(v) for v in lags), default=None)
+    if page.get("stalled"):
+        lines += ["", f"Not measured: {page['stalled']}"]
     lines += [
         "",
-        f"| start-up ({len(ready)} fresh browsers) | min / median / max | target | met |",
+        f"| {ENGINE_NAMES[engine].split(' (')[0]}: start-up ({len(starts)} fresh browsers) and "
+        "the tune | min / median / max | target | met |",
         "|---|---:|---|:---:|",
-        f"| page load to ready (start control shown) | {spread(ready)} ms | | |",
+        f"| vup.wasm fetched | {spread(phase('vup.wasm'))} ms | | |",
+        f"| vup.data fetched | {spread(phase('vup.data'))} ms | | |",
+        f"| tune fetched | {spread(phase('tulmor.ogg') or phase('tulmor.m4a'))} ms | | |",
+        f"| program running (`main`) | {spread([s['mainAt'] for s in starts if s.get('mainAt')])}"
+        " ms | | |",
+        f"| title picture drawn | {spread([s['titleAt'] for s in starts if s.get('titleAt')])}"
+        " ms | | |",
+        f"| tune decoded | {spread([s['tuneAt'] for s in starts if s.get('tuneAt')])} ms | | |",
+        f"| page load to ready (start control on screen) | {spread(ready)} ms | ≤ 1,000 ms | "
+        f"{'yes' if ready and max(ready) <= 1000 else '**no**'} |",
         f"| click on Play to the first frame | {spread(first)} ms | ≤ 500 ms | "
         f"{'yes' if first and max(first) <= 500 else '**no**'} |",
-        "",
+        f"| tune as heard − show clock at the scene bounds | {spread(lags, '+.0f')} ms"
+        f" (output latency {page['latency'][0] * 1000:.0f} ms, base {page['latency'][1] * 1000:.0f}"
+        f" ms) | \\|Δ\\| ≤ 30 ms | "
+        f"{'–' if worst is None else ('yes' if worst <= 30 else '**no**')} |",
+        ""]
+    return lines
+
+
+def report(results):
+    lines = [
+        "Frames per second over intervals of half a second or more inside each scene, min /"
+        " median / max over all intervals of all rounds. *Page*: the page waiting for animation"
+        " frames as a viewer's page does; *page, uncapped*: the same page with `?uncapped`,"
+        " drawing as fast as the browser takes frames, as the native loop does (no vsync)."
+        " Ratio: uncapped page ÷ native, the median over the rounds of each round's ratio of"
+        " medians; target ≥ 0.5. Draws and `glEnd`s: WebGL draw calls and GL primitives per"
+        " frame; *program*: the page's own time per frame, from the wait before it to its"
+        " present (its turns, the drawing and the WebGL calls; uncapped). Start-up times are"
+        " from the page's navigation (`performance.now()`).",
+        ""]
+    for engine in results["engines"]:
+        lines += engine_report(engine, results)
+    lines.append(
         f"Measured {results['date']} on {results['cpu']}, {results['cores']} cores, load average"
         f" {results['load_before']:.2f} before and {results['load_after']:.2f} after;"
-        f" {results['rounds']} round(s).",
-    ]
+        f" {results['rounds']} round(s).")
     return "\n".join(lines)
 
 
 def main(argv):
-    if len(argv) not in (5, 6):
+    if len(argv) < 5:
         print(__doc__)
         return 2
     vup, site, out_dir, rounds = argv[1], argv[2], argv[3], int(argv[4])
+    doc = argv[5] if len(argv) > 5 and argv[5].endswith(".md") else None
+    engines = [e for e in argv[5:] if e in ENGINES] or list(ENGINES)
     os.makedirs(out_dir, exist_ok=True)
     server, url = serve(site)
     with open("/proc/cpuinfo") as cpuinfo:
         cpu = next((line.split(":", 1)[1].strip() for line in cpuinfo
                     if line.startswith("model name")), "?")
-    results = {"native": {}, "page": {}, "uncapped": {}, "work": {}, "uncapped_work": {},
-               "ratios": {}, "starts": [],
-               "rounds": rounds, "date": time.strftime("%Y-%m-%d %H:%M UTC", time.gmtime()),
+    results = {"native": {}, "engines": {}, "rounds": rounds,
+               "date": time.strftime("%Y-%m-%d %H:%M UTC", time.gmtime()),
                "cpu": cpu, "cores": os.cpu_count(), "load_before": os.getloadavg()[0]}
+    for engine in engines:
+        results["engines"][engine] = {"page": {}, "uncapped": {}, "work": {},
+                                      "uncapped_work": {}, "ratios": {}, "starts": [],
+                                      "lags": [], "latency": [0, 0]}
 
     def merge(into, rates_by_scene):
         for scene, values in rates_by_scene.items():
@@ -215,26 +282,33 @@ def main(argv):
 
     try:
         for round_number in range(1, rounds + 1):
-            native, page = {}, {}
-            for which in (("native", "page") if round_number % 2 else ("page", "native")):
-                if which == "native":
-                    with tempfile.TemporaryDirectory() as work:
-                        native = native_show(vup, work)
-                else:
-                    page, work = web_show(url, True)
-                    merge(results["uncapped_work"], work)
-                print(f"round {round_number}: {which} done", file=sys.stderr)
+            with tempfile.TemporaryDirectory() as work:
+                native = native_show(vup, work)
             merge(results["native"], native)
-            merge(results["uncapped"], page)
-            for scene in native.keys() & page.keys():
-                results["ratios"].setdefault(scene, []).append(
-                    statistics.median(page[scene]) / statistics.median(native[scene]))
-        capped, work = web_show(url, False)
-        merge(results["page"], capped)
-        merge(results["work"], work)
-        print("the viewer's page done", file=sys.stderr)
-        for _ in range(START_LOADS):
-            results["starts"].append(web_start(url))
+            print(f"round {round_number}: native done", file=sys.stderr)
+            for engine in engines:
+                page = results["engines"][engine]
+                try:
+                    uncapped, work, _, _ = web_show(engine, url, True)
+                except Exception as error:  # noqa: BLE001 - reported, and the run goes on
+                    page["stalled"] = f"uncapped: {type(error).__name__}: {error}"
+                    print(f"round {round_number}: {engine}: {page['stalled']}", file=sys.stderr)
+                    continue
+                merge(page["uncapped_work"], work)
+                merge(page["uncapped"], uncapped)
+                for scene in native.keys() & uncapped.keys():
+                    page["ratios"].setdefault(scene, []).append(
+                        statistics.median(uncapped[scene]) / statistics.median(native[scene]))
+                print(f"round {round_number}: {engine} done", file=sys.stderr)
+        for engine in engines:
+            page = results["engines"][engine]
+            capped, work, lags, latency = web_show(engine, url, False)
+            merge(page["page"], capped)
+            merge(page["work"], work)
+            page["lags"], page["latency"] = lags, latency
+            for _ in range(START_LOADS):
+                page["starts"].append(web_start(engine, url))
+            print(f"{engine}: the viewer's page and the start-ups done", file=sys.stderr)
     finally:
         server.shutdown()
     results["load_after"] = os.getloadavg()[0]
@@ -242,14 +316,15 @@ def main(argv):
         json.dump(results, file, indent=1)
     text = report(results)
     print(text)
-    if len(argv) == 6:
-        with open(argv[5]) as file:
-            doc = file.read()
+    if doc:
+        with open(doc) as file:
+            content = file.read()
         begin, end = "<!-- bench:web begin -->", "<!-- bench:web end -->"
-        if begin in doc and end in doc:
-            doc = doc[:doc.index(begin) + len(begin)] + "\n\n" + text + "\n\n" + doc[doc.index(end):]
-            with open(argv[5], "w") as file:
-                file.write(doc)
+        if begin in content and end in content:
+            content = (content[:content.index(begin) + len(begin)] + "\n\n" + text + "\n\n" +
+                       content[content.index(end):])
+            with open(doc, "w") as file:
+                file.write(content)
     return 0
 
 

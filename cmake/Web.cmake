@@ -3,8 +3,8 @@
 # (the program), vup.data and vup-data.js (the Data/ and data/ files and
 # their loader, which puts them into emscripten's in-memory file system
 # before main runs, so the show reads them by its usual relative paths
-# through the POSIX file map) and data/tulmor.ogg, the tune rendered for
-# WebAudio.
+# through the POSIX file map) and the tune rendered for WebAudio
+# (data/tulmor.ogg, data/tulmor.m4a and their clicks).
 #
 # The show's code (vup_core) runs as on the desktop, DemoMain and its frame
 # loop included, over the page's platform backend (src/platform/web/) and the
@@ -17,6 +17,10 @@ set(VUP_WEB_DATA_DIR ${CMAKE_SOURCE_DIR} CACHE PATH
     "Where the site's Data/ and data/ come from (other pictures for a trial)")
 set(VUP_RENDER_TUNE "" CACHE FILEPATH
     "The native vup-render-tune that renders the site's tune (scripts/build-web.sh builds it)")
+set(VUP_RECORDER "" CACHE FILEPATH
+    "The native vup-record that draws the site's link preview and icon (scripts/build-web.sh builds it)")
+set(VUP_WEB_URL "" CACHE STRING
+    "The site's public address (https://host/path/), for the link preview's absolute address")
 # A changed picture or tune links the site again.
 file(GLOB VUP_WEB_DATA_FILES CONFIGURE_DEPENDS ${VUP_WEB_DATA_DIR}/Data/* ${VUP_WEB_DATA_DIR}/data/*)
 
@@ -61,10 +65,33 @@ target_link_options(vup_web PRIVATE
     -sASYNCIFY
     -sASYNCIFY_IGNORE_INDIRECT=1
     -sASYNCIFY_IMPORTS=VupDisplayWaitFrame,VupDisplayRequestFullscreen,VupPageDialog
-    -sEXPORTED_FUNCTIONS=_main,_WebShowPlay,_WebHeapInUse
+    -sEXPORTED_FUNCTIONS=_main,_WebShowPlay,_WebHeapInUse,_WebPressKey
     -sEXPORTED_RUNTIME_METHODS=ccall)
 
-configure_file(src/platform/web/index.html ${VUP_WEB_SITE}/index.html COPYONLY)
+# The page. A link shared in a chat or on a social site shows its title,
+# description and preview.jpg; Open Graph asks for an absolute address, which
+# VUP_WEB_URL gives (without it the address is relative, which some sites
+# resolve and others do not).
+set(VUP_WEB_PREVIEW_URL ${VUP_WEB_URL}preview.jpg)
+configure_file(src/platform/web/index.html ${VUP_WEB_SITE}/index.html @ONLY)
+
+# The link preview (the title picture as the show's frame at 5 s shows it)
+# and the page's icon (its middle), drawn by the recorder at build time.
+find_program(VUP_FFMPEG ffmpeg)
+if(VUP_RECORDER AND VUP_FFMPEG)
+    add_custom_command(OUTPUT ${VUP_WEB_SITE}/preview.jpg ${VUP_WEB_SITE}/favicon.png
+        COMMAND ${VUP_RECORDER} --frame 5 ${CMAKE_BINARY_DIR}/title.png
+        COMMAND ${VUP_FFMPEG} -v error -y -i ${CMAKE_BINARY_DIR}/title.png -q:v 4
+                -fflags +bitexact ${VUP_WEB_SITE}/preview.jpg
+        COMMAND ${VUP_FFMPEG} -v error -y -i ${CMAKE_BINARY_DIR}/title.png
+                -vf crop=520:520:240:80,scale=64:64 -fflags +bitexact ${VUP_WEB_SITE}/favicon.png
+        DEPENDS ${VUP_WEB_DATA_FILES} ${VUP_RECORDER}
+        WORKING_DIRECTORY ${VUP_WEB_DATA_DIR}
+        COMMENT "Drawing the link preview and the icon" VERBATIM)
+    add_custom_target(vup_web_preview ALL DEPENDS ${VUP_WEB_SITE}/preview.jpg)
+else()
+    message(WARNING "No link preview or icon for the site (VUP_RECORDER or ffmpeg missing)")
+endif()
 
 # The data package, made apart from the program by emscripten's file
 # packager: other pictures need no relink, and a test can serve the program
@@ -80,23 +107,41 @@ add_custom_command(OUTPUT ${VUP_WEB_SITE}/vup.data ${VUP_WEB_SITE}/vup-data.js
 add_custom_target(vup_web_data ALL DEPENDS ${VUP_WEB_SITE}/vup.data)
 
 # The tune: rendered by the desktop's own offline FluidSynth renderer and
-# encoded to Ogg Vorbis (quality 2, about 85 kbit/s), next to the MIDI file's
-# place on the site; the same bytes on every build.
+# encoded twice, next to the MIDI file's place on the site: Ogg Vorbis
+# (quality 2, about 85 kbit/s), which most browsers decode, and AAC in MP4
+# (96 kbit/s) for those that do not (Safari, every iPhone browser). Beside
+# them, data/click.ogg and data/click.m4a: half a second with one click at
+# 0.25 s, encoded the same ways, from which the page learns how much silence
+# the browser's decoder leaves before the first sample of each encoding
+# (web_audio.js). The same bytes on every build.
 set(VUP_WEB_TUNE_MIDI ${VUP_WEB_DATA_DIR}/data/tulmor.mid)
-set(VUP_WEB_TUNE_OGG ${VUP_WEB_SITE}/data/tulmor.ogg)
-find_program(VUP_FFMPEG ffmpeg)
+set(VUP_WEB_TUNE ${VUP_WEB_SITE}/data/tulmor)
+set(VUP_WEB_CLICK ${VUP_WEB_SITE}/data/click)
+set(VUP_WEB_ENCODE_OGG -c:a libvorbis -q:a 2)
+set(VUP_WEB_ENCODE_M4A -c:a aac -b:a 96k)
+set(VUP_WEB_BITEXACT -fflags +bitexact -flags:a +bitexact)
 if(VUP_RENDER_TUNE AND VUP_FFMPEG AND EXISTS ${VUP_WEB_TUNE_MIDI})
-    add_custom_command(OUTPUT ${VUP_WEB_TUNE_OGG}
+    add_custom_command(OUTPUT ${VUP_WEB_TUNE}.ogg ${VUP_WEB_TUNE}.m4a
         COMMAND ${CMAKE_COMMAND} -E make_directory ${VUP_WEB_SITE}/data
         COMMAND ${VUP_RENDER_TUNE} ${VUP_WEB_TUNE_MIDI} ${CMAKE_BINARY_DIR}/tulmor.wav
         COMMAND ${VUP_FFMPEG} -v error -y -i ${CMAKE_BINARY_DIR}/tulmor.wav
-                -c:a libvorbis -q:a 2 -fflags +bitexact -flags:a +bitexact
-                ${VUP_WEB_TUNE_OGG}
+                ${VUP_WEB_ENCODE_OGG} ${VUP_WEB_BITEXACT} ${VUP_WEB_TUNE}.ogg
+        COMMAND ${VUP_FFMPEG} -v error -y -i ${CMAKE_BINARY_DIR}/tulmor.wav
+                ${VUP_WEB_ENCODE_M4A} ${VUP_WEB_BITEXACT} ${VUP_WEB_TUNE}.m4a
         DEPENDS ${VUP_WEB_TUNE_MIDI} ${VUP_RENDER_TUNE}
-        COMMENT "Rendering the tune for the site")
-    add_custom_target(vup_web_tune ALL DEPENDS ${VUP_WEB_TUNE_OGG})
+        COMMENT "Rendering the tune for the site" VERBATIM)
+    set(click_source "aevalsrc=if(eq(n\\,11025)\\,0.9\\,0):s=44100:d=0.5")
+    add_custom_command(OUTPUT ${VUP_WEB_CLICK}.ogg ${VUP_WEB_CLICK}.m4a
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${VUP_WEB_SITE}/data
+        COMMAND ${VUP_FFMPEG} -v error -y -f lavfi -i ${click_source} -ac 2
+                ${VUP_WEB_ENCODE_OGG} ${VUP_WEB_BITEXACT} ${VUP_WEB_CLICK}.ogg
+        COMMAND ${VUP_FFMPEG} -v error -y -f lavfi -i ${click_source} -ac 2
+                ${VUP_WEB_ENCODE_M4A} ${VUP_WEB_BITEXACT} ${VUP_WEB_CLICK}.m4a
+        COMMENT "Encoding the click that measures each encoding's start padding" VERBATIM)
+    add_custom_target(vup_web_tune ALL DEPENDS ${VUP_WEB_TUNE}.ogg ${VUP_WEB_TUNE}.m4a
+                                               ${VUP_WEB_CLICK}.ogg ${VUP_WEB_CLICK}.m4a)
 else()
     message(WARNING "No tune for the site (VUP_RENDER_TUNE, ffmpeg or ${VUP_WEB_TUNE_MIDI} "
                     "missing): its show plays silent")
-    file(REMOVE ${VUP_WEB_TUNE_OGG})
+    file(REMOVE ${VUP_WEB_TUNE}.ogg ${VUP_WEB_TUNE}.m4a ${VUP_WEB_CLICK}.ogg ${VUP_WEB_CLICK}.m4a)
 endif()

@@ -18,13 +18,16 @@ set -euo pipefail
 vup_ensure_packages "${VUP_BUILD_PACKAGES[@]}" "${VUP_WEB_PACKAGES[@]}" || exit $?
 cd "$VUP_ROOT"
 
-# The tune renderer runs on this machine, so it is built natively (the preset
-# web-tune), unless VUP_RENDER_TUNE names one already built (the tests pass
-# their build's).
+# The tune renderer and the recorder (which draws the link preview and the
+# icon) run on this machine, so they are built natively (the preset
+# web-tools), unless VUP_RENDER_TUNE and VUP_RECORDER name ones already built
+# (the tests pass their build's).
 renderer=${VUP_RENDER_TUNE:-}
-if [ -z "$renderer" ]; then
-    vup_build web-tune
-    renderer=$VUP_ROOT/build-web/native/tools/render-tune/vup-render-tune
+recorder=${VUP_RECORDER:-}
+if [ -z "$renderer" ] || [ -z "$recorder" ]; then
+    vup_build web-tools
+    renderer=${renderer:-$VUP_ROOT/build-web/native/tools/render-tune/vup-render-tune}
+    recorder=${recorder:-$VUP_ROOT/build-web/native/tools/vup-record/vup-record}
 fi
 
 # Debian's emscripten runs its JavaScript tools with the first `node` on the
@@ -33,14 +36,14 @@ fi
 export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
 
 # The pictures come from the repository unless this run names other ones.
-vup_build web -UVUP_WEB_DATA_DIR -DVUP_RENDER_TUNE="$renderer" "$@"
+vup_build web -UVUP_WEB_DATA_DIR -DVUP_RENDER_TUNE="$renderer" -DVUP_RECORDER="$recorder" "$@"
 
 site=build-web/site
 echo "vup: web site in $site (bytes raw, gzip -9):"
 raw_total=0
 gzip_total=0
 for file in "$site"/index.html "$site"/vup.js "$site"/vup.wasm "$site"/vup-data.js "$site"/vup.data \
-    "$site"/data/tulmor.ogg; do
+    "$site"/data/tulmor.ogg "$site"/data/tulmor.m4a; do
     [ -f "$file" ] || continue
     raw=$(stat -c %s "$file")
     gzipped=$(gzip -9 -c "$file" | wc -c)

@@ -43,8 +43,17 @@ VUP_WINE_PACKAGES=(wine64)
 # (scripts/lib/sound_server.sh) with its parec and pacat, and NumPy.
 VUP_SOUND_PACKAGES=(pulseaudio pulseaudio-utils python3-numpy)
 
-# To drive the web page: headless Chromium, and NumPy for its pictures.
-VUP_BROWSER_PACKAGES=(chromium chromium-driver python3-selenium python3-numpy)
+# To drive the web page in three engines: headless Chromium through its
+# driver; Firefox ESR over WebDriver BiDi (a WebSocket client); WebKitGTK's
+# MiniBrowser through its driver, with GStreamer's FFmpeg plugin for the
+# tune's AAC; the last two on an Xvfb display with a window manager (and
+# xdotool for Firefox's focus), playing to a PulseAudio null sink; NumPy for
+# the pictures and the sound.
+VUP_BROWSER_PACKAGES=(
+    chromium chromium-driver python3-selenium python3-numpy
+    firefox-esr python3-websocket webkit2gtk-driver gstreamer1.0-libav
+    xvfb openbox xdotool x11-utils pulseaudio
+)
 
 # Additionally, to run every test.
 VUP_TEST_PACKAGES=(

@@ -1,18 +1,35 @@
-"""What the web tests share: serving a site, headless Chromium through
-chromedriver, pictures as arrays, and the skip rule (exit 77 when something
-is missing, unless CI is set: then that is a failure)."""
+"""What the web tests and benchmarks share: serving a site, the three browser
+engines behind one small interface, pictures as arrays, and the skip rule
+(exit 77 when something is missing, unless CI is set: then that is a
+failure).
+
+The engines, each Debian's own build:
+- chromium: headless Chromium (SwiftShader's WebGL) through chromedriver;
+- firefox: Firefox ESR driven over WebDriver BiDi (its built-in remote
+  agent; there is no geckodriver in Debian), on an Xvfb display of its own,
+  since headless Firefox refuses WebGL without a GPU (Mesa's llvmpipe then);
+- webkit: WebKitGTK's MiniBrowser through WebKitWebDriver, on an Xvfb
+  display of its own.
+"""
+import base64
 import functools
 import http.server
+import io
+import json
 import os
+import re
 import subprocess
 import threading
+import time
 
 import numpy
-from selenium import webdriver
-from selenium.webdriver.chrome.service import Service
 
 WIDTH, HEIGHT = 800, 600
 SKIPPED = 77
+ENGINES = ("chromium", "firefox", "webkit")
+# WebDriver's codes for the keys the show reads.
+KEYS = {"Escape": "\ue00c", "F1": "\ue031", "Enter": "\ue007"}
+MINIBROWSER = "/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser"
 
 
 def missing(what):
@@ -23,12 +40,52 @@ def missing(what):
     return SKIPPED
 
 
+def engine_missing(engine):
+    """What engine needs and this machine lacks, or None."""
+    needs = {"chromium": ["/usr/bin/chromium", "/usr/bin/chromedriver"],
+             "firefox": ["/usr/bin/firefox-esr", "/usr/bin/Xvfb"],
+             "webkit": ["/usr/bin/WebKitWebDriver", MINIBROWSER, "/usr/bin/Xvfb"]}[engine]
+    absent = [path for path in needs if not os.access(path, os.X_OK)]
+    return f"{engine} needs {', '.join(absent)}" if absent else None
+
+
+# WebKitGTK's WebDriver has no console log: the server puts this first in
+# the page's head for it, and the page's errors and warnings (its own and
+# uncaught ones) are kept where the test reads them.
+CONSOLE_HOOK = b"""<script>
+window.__consoleProblems = [];
+['error', 'warn'].forEach(function (level) {
+  var original = console[level];
+  console[level] = function () {
+    window.__consoleProblems.push([level, Array.from(arguments).join(' ')]);
+    return original.apply(console, arguments);
+  };
+});
+addEventListener('error', function (event) {
+  window.__consoleProblems.push(['error', event.message ||
+      ('cannot load ' + (event.target && (event.target.src || event.target.href)))]);
+}, true);
+addEventListener('unhandledrejection', function (event) {
+  window.__consoleProblems.push(['error', 'unhandled rejection: ' + event.reason]);
+});
+</script>"""
+
+
 class QuietHandler(http.server.SimpleHTTPRequestHandler):
     # Files of this name are served from `overlay` instead of the site.
     overlay = None
+    # Files by these names (a set the caller may change) are not found.
+    missing = ()
+    # Served pages get CONSOLE_HOOK.
+    hook_console = False
 
     def log_message(self, *args):
         pass
+
+    def end_headers(self):
+        # Each load fetches anew, as a first visit does.
+        self.send_header("Cache-Control", "no-store")
+        super().end_headers()
 
     def translate_path(self, path):
         name = path.split("?", 1)[0].lstrip("/")
@@ -36,35 +93,410 @@ class QuietHandler(http.server.SimpleHTTPRequestHandler):
             return os.path.join(self.overlay, name)
         return super().translate_path(path)
 
+    def send_head(self):
+        if self.path.split("?", 1)[0].lstrip("/") in self.missing:
+            self.send_error(404)
+            return None
+        path = self.translate_path(self.path)
+        if not (self.hook_console and path.endswith(".html") and os.path.isfile(path)):
+            return super().send_head()
+        with open(path, "rb") as page:
+            body = page.read().replace(b"<head>", b"<head>" + CONSOLE_HOOK, 1)
+        self.send_response(200)
+        self.send_header("Content-Type", "text/html; charset=utf-8")
+        self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        return io.BytesIO(body)
 
-def serve(directory, overlay=None):
+
+def serve(directory, overlay=None, hook_console=False, missing=()):
     """Serves directory on 127.0.0.1; files in overlay take the place of
-    the site's files of the same name. Returns the server and its URL."""
-    handler_class = type("Handler", (QuietHandler,), {"overlay": overlay})
+    the site's files of the same name, those named in missing are not found.
+    Returns the server and its URL."""
+    handler_class = type("Handler", (QuietHandler,),
+                         {"overlay": overlay, "hook_console": hook_console,
+                          "missing": missing})
     handler = functools.partial(handler_class, directory=directory)
     server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
     threading.Thread(target=server.serve_forever, daemon=True).start()
     return server, f"http://127.0.0.1:{server.server_address[1]}"
 
 
-def chromium(profile, extra_flags=()):
-    options = webdriver.ChromeOptions()
-    options.binary_location = "/usr/bin/chromium"
-    for flag in ["--headless=new", "--no-sandbox", "--use-gl=angle", "--use-angle=swiftshader",
-                 "--enable-unsafe-swiftshader", f"--window-size={WIDTH},{HEIGHT}",
-                 "--disable-gpu", "--disable-quic", "--no-first-run",
-                 "--disable-background-networking", "--disable-component-update",
-                 "--disable-sync", "--force-device-scale-factor=1",
-                 f"--user-data-dir={profile}", *extra_flags]:
-        options.add_argument(flag)
-    options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
-    driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
-    # The window's own frame takes part of --window-size: fix the page's
-    # viewport itself at the canvas size, one device pixel per CSS pixel.
-    driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride",
-                           {"width": WIDTH, "height": HEIGHT, "deviceScaleFactor": 1,
-                            "mobile": False})
-    return driver
+class XServer:
+    """An Xvfb display of the browser's own, with a window manager: without
+    one a window never has the focus, and Firefox grants fullscreen only to
+    a focused page."""
+
+    def __init__(self, size="1024x768"):
+        read_end, write_end = os.pipe()
+        self.process = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{size}x24", "-nolisten",
+             "tcp", "-noreset"], pass_fds=(write_end,), stdout=subprocess.DEVNULL,
+            stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        with os.fdopen(read_end) as displayfd:
+            number = displayfd.readline().strip()
+        if not number:
+            raise RuntimeError("Xvfb did not start")
+        self.display = ":" + number
+        environment = dict(os.environ, DISPLAY=self.display)
+        self.manager = subprocess.Popen(["openbox", "--sm-disable"], env=environment,
+                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        deadline = time.time() + 10
+        while time.time() < deadline and "window id" not in subprocess.run(
+                ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=environment,
+                capture_output=True, text=True).stdout:
+            time.sleep(0.05)
+
+    def stop(self):
+        for process in (self.manager, self.process):
+            process.terminate()
+            process.wait()
+
+
+class SoundServer:
+    """A PulseAudio server of the browser's own whose one output is a null
+    sink: Firefox's and WebKit's audio contexts do not run without an output
+    to play to."""
+
+    def __init__(self, folder):
+        self.folder = os.path.join(folder, "pulse")
+        os.makedirs(self.folder)
+        socket = os.path.join(self.folder, "native")
+        self.log = open(os.path.join(self.folder, "log"), "w")
+        self.process = subprocess.Popen(
+            ["pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no",
+             "--load=module-null-sink sink_name=vup_test",
+             f"--load=module-native-protocol-unix socket={socket} auth-anonymous=1"],
+            env=dict(os.environ, HOME=self.folder, PULSE_RUNTIME_PATH=self.folder,
+                     PULSE_STATE_PATH=self.folder),
+            stdout=self.log, stderr=self.log)
+        deadline = time.time() + 10
+        while not os.path.exists(socket) and time.time() < deadline:
+            time.sleep(0.05)
+        if not os.path.exists(socket):
+            self.stop()
+            raise RuntimeError("PulseAudio did not start")
+        self.environment = {"PULSE_SERVER": f"unix:{socket}"}
+
+    def stop(self):
+        self.process.terminate()
+        self.process.wait()
+        self.log.close()
+
+
+class Browser:
+    """One browser window on one page. Each engine gives js, click, hold,
+    screenshot and problems; the rest is shared."""
+    engine = None
+
+    def js(self, expression):
+        """The value of a JavaScript expression (JSON-like), after awaiting
+        it when it is a promise."""
+        raise NotImplementedError
+
+    def wait(self, expression, seconds, what):
+        deadline = time.time() + seconds
+        while time.time() < deadline:
+            value = self.js(expression)
+            if value:
+                return value
+            time.sleep(0.05)
+        raise RuntimeError(f"timed out waiting for {what}")
+
+    def canvas_pixels(self):
+        """The canvas's drawing buffer as a HEIGHT x WIDTH x 3 array."""
+        url = self.js("document.getElementById('canvas').toDataURL('image/png')")
+        return rgb_pixels(base64.b64decode(url.split(",", 1)[1]))
+
+    def element_box(self, element_id):
+        return self.js(f"(function (r) {{ return [r.left, r.top, r.width, r.height]; }})"
+                       f"(document.getElementById('{element_id}').getBoundingClientRect())")
+
+
+class Chromium(Browser):
+    engine = "chromium"
+
+    def __init__(self, profile, flags=(), mobile=None, screen=None):
+        from selenium import webdriver
+        from selenium.webdriver.chrome.service import Service
+        options = webdriver.ChromeOptions()
+        options.binary_location = "/usr/bin/chromium"
+        for flag in ["--headless=new", "--no-sandbox", "--use-gl=angle",
+                     "--use-angle=swiftshader", "--enable-unsafe-swiftshader",
+                     f"--window-size={WIDTH},{HEIGHT}", "--disable-gpu", "--disable-quic",
+                     "--no-first-run", "--disable-background-networking",
+                     "--disable-component-update", "--disable-sync",
+                     "--force-device-scale-factor=1", f"--user-data-dir={profile}",
+                     # The tests' refused-fullscreen start has no click.
+                     "--autoplay-policy=no-user-gesture-required", *flags]:
+            options.add_argument(flag)
+        options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
+        self.driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
+        self.base_url = None
+        # The window's own frame takes part of --window-size: fix the page's
+        # viewport itself, one device pixel per CSS pixel unless emulating a
+        # phone (mobile: width, height, device scale).
+        width, height, scale = mobile or (WIDTH, HEIGHT, 1)
+        self.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride",
+                                    {"width": width, "height": height,
+                                     "deviceScaleFactor": scale, "mobile": bool(mobile)})
+        if mobile:
+            self.driver.execute_cdp_cmd("Emulation.setTouchEmulationEnabled",
+                                        {"enabled": True, "maxTouchPoints": 5})
+        self.log = []
+
+    def open(self, url):
+        self.base_url = url.split("/index.html")[0]
+        self.driver.get(url)
+
+    def js(self, expression):
+        result = self.driver.execute_async_script(
+            "var done = arguments[arguments.length - 1];"
+            f"Promise.resolve({expression}).then(function (v) {{ done([v]); }},"
+            " function (e) { done({failed: String(e)}); });")
+        if isinstance(result, dict):
+            raise RuntimeError(f"{expression}: {result['failed']}")
+        return result[0]
+
+    def click(self, element_id):
+        from selenium.webdriver.common.by import By
+        self.driver.find_element(By.ID, element_id).click()
+
+    def tap(self, x, y):
+        for kind in ("touchStart", "touchEnd"):
+            self.driver.execute_cdp_cmd("Input.dispatchTouchEvent", {
+                "type": kind, "touchPoints": [] if kind == "touchEnd" else [{"x": x, "y": y}]})
+
+    def hide_page(self, hidden):
+        """Another tab in front of the page (True), or the page again."""
+        if hidden:
+            self.page_handle = self.driver.current_window_handle
+            self.driver.switch_to.new_window("tab")
+        else:
+            self.driver.close()
+            self.driver.switch_to.window(self.page_handle)
+
+    def hold(self, key):
+        from selenium.webdriver.common.action_chains import ActionChains
+        ActionChains(self.driver).key_down(KEYS[key]).pause(0.25).key_up(KEYS[key]).perform()
+
+    def screenshot(self, path):
+        self.driver.save_screenshot(path)
+
+    def element_png(self, element_id, path):
+        from selenium.webdriver.common.by import By
+        self.driver.find_element(By.ID, element_id).screenshot(path)
+
+    def problems(self):
+        """Console errors, and warnings from the site's own files."""
+        for entry in self.driver.get_log("browser"):
+            own = self.base_url and entry["message"].startswith(self.base_url)
+            if entry["level"] == "SEVERE" or (entry["level"] == "WARNING" and own):
+                self.log.append(f"{entry['level']}: {entry['message']}")
+        return list(self.log)
+
+    def quit(self):
+        self.driver.quit()
+
+
+class WebKit(Browser):
+    engine = "webkit"
+
+    def __init__(self, profile, screen="1024x768"):
+        from selenium import webdriver
+        from selenium.webdriver.common.options import ArgOptions
+        from selenium.webdriver.webkitgtk.service import Service
+        self.x = XServer(screen)
+        self.sound = SoundServer(profile)
+
+        class Options(ArgOptions):
+            # Only what WebKitWebDriver matches on: Selenium's own WebKitGTK
+            # options add legacy capabilities that it refuses.
+            default_capabilities = {}
+
+            def to_capabilities(self):
+                return {"webkitgtk:browserOptions": {
+                    "binary": MINIBROWSER, "args": ["--automation"]}}
+
+        self.service = Service("/usr/bin/WebKitWebDriver",
+                               log_path=os.path.join(profile, "webkitwebdriver.log"),
+                               env=dict(os.environ, DISPLAY=self.x.display,
+                                        **self.sound.environment))
+        self.service.start()
+        self.driver = webdriver.Remote(command_executor=self.service.service_url,
+                                       options=Options())
+        # The window's toolbar takes part of its height: size the window so
+        # that the page's viewport is WIDTH x HEIGHT, and wait for the window
+        # manager to have done it.
+        deadline = time.time() + 20
+        while True:
+            outer = self.driver.get_window_rect()
+            inner = self.driver.execute_script("return [innerWidth, innerHeight]")
+            if inner == [WIDTH, HEIGHT]:
+                break
+            if time.time() > deadline:
+                raise RuntimeError(f"MiniBrowser's viewport stays {inner}")
+            self.driver.set_window_rect(0, 0, outer["width"] + WIDTH - inner[0],
+                                        outer["height"] + HEIGHT - inner[1])
+            time.sleep(0.2)
+
+    def open(self, url):
+        self.driver.get(url)
+
+    js = Chromium.js
+    click = Chromium.click
+    hold = Chromium.hold
+    screenshot = Chromium.screenshot
+    element_png = Chromium.element_png
+
+    def problems(self):
+        return [f"{level}: {text}" for level, text in
+                self.js("window.__consoleProblems || [['error', 'no console hook']]")]
+
+    def quit(self):
+        try:
+            self.driver.quit()
+        finally:
+            self.service.stop()
+            self.sound.stop()
+            self.x.stop()
+
+
+class Firefox(Browser):
+    """Firefox ESR over WebDriver BiDi: JSON messages over a WebSocket to
+    the browser's remote agent."""
+    engine = "firefox"
+
+    def __init__(self, profile, screen="1024x768"):
+        import websocket
+        self.x = XServer(screen)
+        self.sound = SoundServer(profile)
+        with open(os.path.join(profile, "user.js"), "w") as prefs:
+            prefs.write('user_pref("browser.shell.checkDefaultBrowser", false);\n'
+                        'user_pref("browser.aboutwelcome.enabled", false);\n')
+        self.stderr = open(os.path.join(profile, "firefox.log"), "w+")
+        self.process = subprocess.Popen(
+            ["/usr/bin/firefox-esr", "--remote-debugging-port=0", "--profile", profile,
+             "--no-remote", "--new-instance", "about:blank"],
+            env=dict(os.environ, DISPLAY=self.x.display, **self.sound.environment),
+            stdout=subprocess.DEVNULL,
+            stderr=self.stderr)
+        address = None
+        deadline = time.time() + 60
+        while address is None and time.time() < deadline and self.process.poll() is None:
+            time.sleep(0.1)
+            self.stderr.seek(0)
+            found = re.search(r"WebDriver BiDi listening on (ws://\S+)", self.stderr.read())
+            address = found and found.group(1)
+        if address is None:
+            self.quit()
+            raise RuntimeError("Firefox's remote agent did not start")
+        # The agent refuses connections that name an origin.
+        # A page that never answers is an error, not a hang.
+        self.socket = websocket.create_connection(address + "/session", suppress_origin=True,
+                                                  timeout=60)
+        self.next_id = 0
+        self.log = []
+        self.command("session.new", {"capabilities": {}})
+        self.context = self.command("browsingContext.getTree", {})["contexts"][0]["context"]
+        self.command("session.subscribe", {"events": ["log.entryAdded"]})
+        self.command("browsingContext.setViewport",
+                     {"context": self.context, "viewport": {"width": WIDTH, "height": HEIGHT}})
+        # Firefox grants fullscreen only to a page that has the focus, and
+        # only a click from the X server gives it the focus: one on the
+        # blank page.
+        subprocess.run(["xdotool", "mousemove", "400", "300", "click", "1"],
+                       env=dict(os.environ, DISPLAY=self.x.display), check=True)
+
+
+    def take_event(self, message):
+        if message.get("method") == "log.entryAdded":
+            entry = message["params"]
+            if entry["level"] in ("error", "warn"):
+                self.log.append(f"{entry['level']}: {entry.get('text')}")
+
+    def command(self, method, params):
+        self.next_id += 1
+        self.socket.send(json.dumps({"id": self.next_id, "method": method, "params": params}))
+        while True:
+            message = json.loads(self.socket.recv())
+            if message.get("id") == self.next_id:
+                if message.get("type") == "error":
+                    raise RuntimeError(f"{method}: {message.get('error')}: "
+                                       f"{message.get('message')}")
+                return message["result"]
+            self.take_event(message)
+
+    def open(self, url):
+        self.command("browsingContext.navigate",
+                     {"context": self.context, "url": url, "wait": "complete"})
+
+    def js(self, expression):
+        result = self.command("script.evaluate", {
+            "expression": f"Promise.resolve({expression}).then(function (v) {{"
+                          f" return JSON.stringify(v === undefined ? null : v); }})",
+            "target": {"context": self.context}, "awaitPromise": True,
+            "userActivation": False})
+        if result.get("type") == "exception":
+            raise RuntimeError(f"{expression}: {result['exceptionDetails'].get('text')}")
+        return json.loads(result["result"]["value"])
+
+    def actions(self, source):
+        self.command("input.performActions", {"context": self.context, "actions": [source]})
+
+    def click(self, element_id):
+        left, top, width, height = self.element_box(element_id)
+        x, y = int(left + width / 2), int(top + height / 2)
+        self.actions({"type": "pointer", "id": "mouse", "actions": [
+            {"type": "pointerMove", "x": x, "y": y}, {"type": "pointerDown", "button": 0},
+            {"type": "pointerUp", "button": 0}]})
+
+    def hold(self, key):
+        self.actions({"type": "key", "id": "keyboard", "actions": [
+            {"type": "keyDown", "value": KEYS[key]}, {"type": "pause", "duration": 250},
+            {"type": "keyUp", "value": KEYS[key]}]})
+
+    def capture(self, path, clip=None):
+        params = {"context": self.context}
+        if clip:
+            params["clip"] = clip
+        data = self.command("browsingContext.captureScreenshot", params)["data"]
+        with open(path, "wb") as file:
+            file.write(base64.b64decode(data))
+
+    def screenshot(self, path):
+        self.capture(path)
+
+    def element_png(self, element_id, path):
+        left, top, width, height = self.element_box(element_id)
+        self.capture(path, {"type": "box", "x": left, "y": top, "width": width,
+                            "height": height})
+
+    def problems(self):
+        self.js("0")  # takes the events sent so far
+        return list(self.log)
+
+    def quit(self):
+        if getattr(self, "socket", None):
+            try:
+                self.command("browser.close", {})
+            except Exception:  # it may close the socket before it answers
+                pass
+            self.socket.close()
+        try:
+            self.process.wait(timeout=20)
+        except subprocess.TimeoutExpired:
+            self.process.kill()
+            self.process.wait()
+        self.stderr.close()
+        self.sound.stop()
+        self.x.stop()
+
+
+def open_browser(engine, profile, **options):
+    """A browser of that engine with its profile in the folder profile."""
+    return {"chromium": Chromium, "firefox": Firefox, "webkit": WebKit}[engine](profile, **options)
 
 
 def rgb_pixels(png):

@@ -1,10 +1,12 @@
 // The four music calls in the page, over WebAudio (web_audio.js). A browser
 // has no MIDI synthesiser to lean on, so the site carries the tune rendered
-// at build time by the desktop's own offline FluidSynth renderer and
-// encoded to Ogg: data/X.ogg next to data/X.mid. Loading a song checks that
-// the MIDI file is there, as the desktop's loader reads it, and takes that
-// rendering; playing it starts it through a gain (the volume). The page
-// decodes the rendering before its start control appears.
+// at build time by the desktop's own offline FluidSynth renderer, encoded
+// twice: data/X.ogg and data/X.m4a next to data/X.mid. Loading a song checks
+// that the MIDI file is there, as the desktop's loader reads it, and takes
+// the rendering the browser decoded; playing it starts it through a gain
+// (the volume), the first song of a show where the show's clock is. The page
+// decodes the rendering as it loads; a show started before that is done has
+// its tune join, in time, once it is.
 //
 // Silent on the still page and under the title picture, and wherever the
 // browser has no WebAudio or cannot decode the rendering (the calls then
@@ -12,18 +14,17 @@
 #include <cstdio>
 
 #include "platform/music.h"
-#include "platform/platform.h"
 #include "platform/web/web_live.h"
 #include "platform/web/web_page.h"
 
 // web_audio.js
 extern "C" {
+void VupAudioShowZero(double performanceMs);
 int VupAudioInit();                  // stops and releases the earlier song; 1 with WebAudio
 int VupAudioLoad(const char* path);  // 1 when the rendering of that MIDI file can play
 void VupAudioSetVolume(double gain);
 int VupAudioPlay();
 void VupAudioStop();
-void VupAudioSetShowStart(double sinceStartMs);  // the show's time 0, that long ago
 }
 
 // The one song a sound library initialisation holds; a handle points here
@@ -74,8 +75,10 @@ int FMUSIC_PlaySong(SongHandle handle) {
     return VupAudioPlay();
 }
 
+// The show's start reading is performance.now() in whole milliseconds
+// (web_messages.cpp), the clock the page sets the tune against.
 void MusicSetShowStart(uint32_t startMs) {
-    VupAudioSetShowStart(static_cast<double>(PlatformMilliseconds() - startMs));
+    VupAudioShowZero(startMs);
 }
 
 void WebMusicStop() {

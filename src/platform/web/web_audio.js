@@ -1,123 +1,368 @@
 // The WebAudio side of music_webaudio.cpp, as an emscripten JavaScript
-// library. One AudioContext for the page, made when the page loads: making
-// a page's first one starts the browser's audio service, which the click
-// that starts the show should not wait for. A browser lets it sound only
-// once the page has had a click, so the click resumes it. Each MIDI file's
-// rendering (data/X.ogg for data/X.mid) is fetched and decoded at load too. A playing song is a looping
-// AudioBufferSourceNode through its own gain (the volume) into an analyser
-// and the speakers; the analyser lets the page report that sound comes out.
+// library. One AudioContext for the page, made once the start control is on
+// the screen: making a page's first one starts the browser's audio service,
+// which neither the page's loading nor the click that starts the show should
+// wait for (makeContext). A browser lets it sound only once the page has had
+// a click, so the click resumes it.
+//
+// Each MIDI file's rendering comes in two encodings, data/X.ogg (Ogg Vorbis)
+// and data/X.m4a (AAC in MP4) for data/X.mid: the page takes the Ogg where
+// the browser says it plays it and the MP4 where not (Safari, every iPhone
+// browser), or when decoding the one fails; index.html?tune=ogg or ?tune=m4a
+// forces one. An encoder may put silence before the first sample (its start
+// padding) that a browser's decoder may or may not take off: the page decodes
+// data/click.EXT, a click at a known sample encoded the same way, and plays
+// each rendering that much further on, so that the tune starts at its own
+// time 0 whatever the encoding and the browser.
+//
+// A playing song is a looping AudioBufferSourceNode through its own gain (the
+// volume) into an analyser and the speakers; the analyser lets the page
+// report that sound comes out.
+//
+// Keeping time: the tune's position as heard equals the show's elapsed time
+// (tune time 0 = show time 0), measured on the page's performance.now()
+// clock, the clock the show runs on. The context's output timestamp (or,
+// where an engine gives none that can be trusted, its current time less its
+// latencies) says which tune time is heard at which performance.now(); the
+// first song of a show starts where the show's clock is, and each present
+// checks, twice a second, that it is still there: one that has drifted
+// more than kResyncSeconds (an output that underran, a context that started
+// late) is started again at the right place. A song started by an F1
+// re-open starts from its beginning and keeps time with its own start.
 mergeInto(LibraryManager.library, {
     $VupAudio: {
         context: null,
+        decoder: null,       // an offline context that decodes the renderings
         analyser: null,
-        tunes: {},        // MIDI path -> {buffer, failed, settled (a Promise)}
-        tune: null,       // the tune of the last load
+        encodings: [{ext: 'ogg', type: 'audio/ogg; codecs="vorbis"'},
+                    {ext: 'm4a', type: 'audio/mp4; codecs="mp4a.40.2"'}],
+        clickAt: 0.25,       // where the click lies in data/click.EXT, in seconds
+        resyncSeconds: 0.025,
+        tunes: {},           // MIDI path -> {buffer, encoding, padding, failed, settled}
+        tune: null,          // the tune of the last load
         volume: 1,
-        source: null,
-        gain: null,
-        showZero: null,   // context time of the show's time 0, until its first play
-        started: null,    // {at, offset}: context time and tune position of the start
+        showZeroAt: null,    // performance.now() of the show's time 0, until its first song
+        song: null,          // the playing song: {source, gain, tune, starts, zeroAt, ...}
+        checkedAt: 0,
+        offsets: [],         // [performance.now(), heard context time - it / 1000], last second
 
-        renderingOf: function(midiPath) {
-            return midiPath.replace(/\.mid$/i, '') + '.ogg';
+        // The encodings in the order to try them.
+        encodingOrder: function() {
+            var forced = new URLSearchParams(location.search).get('tune');
+            var ogg = VupAudio.encodings[0], mp4 = VupAudio.encodings[1];
+            if (forced) {
+                return VupAudio.encodings.filter(function(e) { return e.ext === forced; });
+            }
+            var probe = document.createElement('audio');
+            return probe.canPlayType && probe.canPlayType(ogg.type) ? [ogg, mp4] : [mp4, ogg];
         },
 
-        // Makes the context and decodes the rendering of each MIDI file; the
-        // promise settles when every one is decoded or has failed (a tune
-        // that fails to decode stays silent).
-        prepare: function(midiPaths) {
+        // Fetches and decodes url. Its bytes count in the page's loading
+        // progress (index.html's VupLoad); a failed fetch rejects with
+        // {file, why}, one that cannot be decoded with an Error.
+        fetchDecoded: function(url) {
+            var failed = function(why) {
+                return Promise.reject({file: url, why: why});
+            };
+            return fetch(url)
+                .then(function(response) {
+                    if (!response.ok) {
+                        return failed('HTTP ' + response.status);
+                    }
+                    var dropped = function() {
+                        return failed('the connection dropped');
+                    };
+                    var total = +response.headers.get('Content-Length');
+                    if (!response.body || !total || !window.VupLoad) {
+                        return response.arrayBuffer().catch(dropped);
+                    }
+                    var reader = response.body.getReader();
+                    var chunks = [];
+                    var loaded = 0;
+                    var read = function() {
+                        return reader.read().then(function(part) {
+                            if (part.done) {
+                                var bytes = new Uint8Array(loaded);
+                                var at = 0;
+                                chunks.forEach(function(chunk) {
+                                    bytes.set(chunk, at);
+                                    at += chunk.length;
+                                });
+                                return bytes.buffer;
+                            }
+                            chunks.push(part.value);
+                            loaded += part.value.length;
+                            VupLoad.progress(url, loaded, Math.max(total, loaded));
+                            return read();
+                        });
+                    };
+                    return read().catch(dropped);
+                }, function() {
+                    return failed('no connection');
+                })
+                .then(function(bytes) {
+                    // The callback form: older browsers return no promise.
+                    return new Promise(function(resolve, reject) {
+                        VupAudio.decoder.decodeAudioData(bytes, resolve, function(error) {
+                            reject(new Error(url + ': cannot decode: ' + error));
+                        });
+                    });
+                });
+        },
+
+        // Seconds of silence the browser's decoder leaves before the click.
+        paddingIn: function(click) {
+            var samples = click.getChannelData(0);
+            var peakAt = 0;
+            for (var i = 1; i < samples.length; ++i) {
+                if (Math.abs(samples[i]) > Math.abs(samples[peakAt])) {
+                    peakAt = i;
+                }
+            }
+            var padding = peakAt / click.sampleRate - VupAudio.clickAt;
+            return padding > -0.002 && padding < 0.2 ? Math.max(0, padding) : null;
+        },
+
+        // Decodes the rendering of midiPath in the first encoding that works,
+        // with its padding.
+        load: function(tune, base, order) {
+            var encoding = order[0];
+            return Promise.all([
+                VupAudio.fetchDecoded(base + '.' + encoding.ext),
+                VupAudio.fetchDecoded('data/click.' + encoding.ext)
+            ]).then(function(decoded) {
+                var padding = VupAudio.paddingIn(decoded[1]);
+                if (padding === null) {
+                    throw new Error('data/click.' + encoding.ext + ' has no click where expected');
+                }
+                tune.buffer = decoded[0];
+                tune.encoding = encoding.ext;
+                tune.padding = padding;
+            }, function(error) {
+                // One the browser cannot decode gives way to the next; a
+                // failed fetch is the page's to report.
+                if (error instanceof Error && order.length > 1) {
+                    return VupAudio.load(tune, base, order.slice(1));
+                }
+                throw error;
+            });
+        },
+
+        // Makes the page's context. Chromium takes 0.4 to 0.5 s of the page's
+        // own time to make one (it starts its audio service), so the page
+        // makes it once the start control is on the screen, not while it
+        // loads, and the tune is decoded by an offline context meanwhile.
+        makeContext: function() {
             var AudioContextClass = window.AudioContext || window.webkitAudioContext;
-            if (!AudioContextClass) {
-                return Promise.resolve();
+            if (VupAudio.context || !AudioContextClass) {
+                return;
             }
             try {
                 VupAudio.context = new AudioContextClass();
             } catch (error) {
                 console.warn('vup: no sound: ' + error);
-                return Promise.resolve();
+                return;
             }
+            VupAudio.context.onstatechange = function() {
+                VupAudio.keepTime(true);
+            };
             VupAudio.analyser = VupAudio.context.createAnalyser();
             VupAudio.analyser.fftSize = 2048;
             VupAudio.analyser.connect(VupAudio.context.destination);
+        },
+
+        // Decodes the rendering of each MIDI file; the promise resolves when
+        // every one is decoded or cannot be (a tune no encoding of which
+        // decodes stays silent), and rejects with {file, why} when a fetch
+        // fails.
+        prepare: function(midiPaths) {
+            var Offline = window.OfflineAudioContext || window.webkitOfflineAudioContext;
+            if (!Offline || !(window.AudioContext || window.webkitAudioContext)) {
+                return Promise.resolve();
+            }
+            try {
+                VupAudio.decoder = new Offline(2, 1, 44100);
+            } catch (error) {
+                console.warn('vup: no sound: ' + error);
+                return Promise.resolve();
+            }
+            var order = VupAudio.encodingOrder();
             return Promise.all(midiPaths.map(function(midiPath) {
-                var tune = {buffer: null, failed: false, settled: null};
+                var tune = {buffer: null, encoding: null, padding: 0, failed: false};
                 VupAudio.tunes[midiPath] = tune;
-                tune.settled = fetch(VupAudio.renderingOf(midiPath))
-                    .then(function(response) {
-                        if (!response.ok) {
-                            throw new Error('HTTP ' + response.status);
-                        }
-                        return response.arrayBuffer();
-                    })
-                    .then(function(bytes) {
-                        // The callback form: older browsers return no promise.
-                        return new Promise(function(resolve, reject) {
-                            VupAudio.context.decodeAudioData(bytes, resolve, reject);
-                        });
-                    })
-                    .then(function(buffer) {
-                        tune.buffer = buffer;
-                    }, function(error) {
-                        tune.failed = true;
-                        console.warn('vup: the tune ' + midiPath + ' plays silent: ' + error);
-                    });
-                return tune.settled;
+                var loaded = VupAudio.load(tune, midiPath.replace(/\.mid$/i, ''), order);
+                tune.settled = loaded.catch(function(error) {
+                    tune.failed = true;
+                    if (error instanceof Error) {
+                        console.warn('vup: the tune ' + midiPath + ' plays silent: ' + error.message);
+                    }
+                });
+                return loaded.catch(function(error) {
+                    if (!(error instanceof Error)) {
+                        throw error;
+                    }
+                });
             }));
         },
 
         // At the click that starts the show: browsers let a context sound
         // only from a user gesture.
         begin: function() {
+            if (VupAudio.decoder) {
+                VupAudio.makeContext();
+            }
             if (VupAudio.context && VupAudio.context.state === 'suspended') {
                 VupAudio.context.resume();
             }
         },
 
-        stop: function() {
-            if (VupAudio.source) {
-                VupAudio.source.onended = null;
-                try {
-                    VupAudio.source.stop();
-                } catch (error) {
-                    // Never started (its rendering was still being decoded).
+        // The context time heard at performance.now() time `at` (ms): the
+        // context's output timestamp where it can be trusted (it is of the
+        // last second and not of the future: one engine gives one on another
+        // clock; and one that leaves out the output's latency, as one engine
+        // gives, has it taken off), else its current time less its
+        // latencies. An engine's clock moves in blocks, so the reading is
+        // late by up to a block between two moves: the greatest of the last
+        // second's offsets from performance.now() is the one taken just after
+        // a move.
+        heardTime: function(at) {
+            var context = VupAudio.context;
+            var now = performance.now();
+            var latency = context.outputLatency || 0;
+            var stamp = context.getOutputTimestamp ? context.getOutputTimestamp() : null;
+            var heard;
+            if (stamp && stamp.contextTime > 0 && stamp.performanceTime <= now + 1 &&
+                stamp.performanceTime > now - 1000) {
+                heard = stamp.contextTime + (now - stamp.performanceTime) / 1000;
+                if (Math.abs(heard - context.currentTime) < 0.001) {
+                    heard -= latency;
                 }
-                VupAudio.source.disconnect();
-                VupAudio.gain.disconnect();
+            } else {
+                heard = context.currentTime - latency - (context.baseLatency || 0);
             }
-            VupAudio.source = null;
-            VupAudio.gain = null;
-            VupAudio.started = null;
+            var offsets = VupAudio.offsets;
+            offsets.push([now, heard - now / 1000]);
+            while (offsets.length > 1 && (offsets[0][0] < now - 1000 || offsets.length > 200)) {
+                offsets.shift();
+            }
+            var best = -Infinity;
+            for (var i = 0; i < offsets.length; ++i) {
+                best = Math.max(best, offsets[i][1]);
+            }
+            return best + at / 1000;
         },
 
-        // The first song of a show starts where the show's clock is, so the
-        // tune keeps time with the scenes however long the display took to
-        // open; a later one (an F1 re-open) starts from its beginning, as a
-        // freshly loaded song does on the desktop.
-        start: function(source) {
-            var context = VupAudio.context;
-            var offset = 0;
-            if (VupAudio.showZero !== null) {
-                offset = Math.max(0, context.currentTime - VupAudio.showZero) %
-                    source.buffer.duration;
-                VupAudio.showZero = null;
+        length: function(tune) {
+            return tune.buffer.duration - tune.padding;
+        },
+
+        // The tune position heard at performance.now() time `at`, or null
+        // when no song is playing.
+        heardPosition: function(at) {
+            var song = VupAudio.song;
+            var heard = song && VupAudio.heardTime(at);
+            // The source heard then: a restarted one sounds from its start on.
+            var starts = song ? song.starts : [];
+            for (var i = starts.length - 1; i >= 0; --i) {
+                if (starts[i].at <= heard) {
+                    return (starts[i].offset - song.tune.padding + heard - starts[i].at) %
+                        VupAudio.length(song.tune);
+                }
             }
-            source.start(0, offset);
-            VupAudio.started = {at: context.currentTime, offset: offset};
+            return null;
+        },
+
+        // Starts the song's source so that the tune position
+        // (performance.now() - zeroAt) / 1000 is heard at each moment; with
+        // no zeroAt, from the beginning, and zeroAt becomes that start.
+        startSource: function(song) {
+            var context = VupAudio.context;
+            var source = context.createBufferSource();
+            source.buffer = song.tune.buffer;
+            source.loop = true;
+            source.loopStart = song.tune.padding;
+            source.loopEnd = song.tune.buffer.duration;
+            source.connect(song.gain);
+            var now = performance.now();
+            var when = context.currentTime + 0.02;
+            var heardAt = now + (when - VupAudio.heardTime(now)) * 1000;
+            if (song.zeroAt === null) {
+                song.zeroAt = heardAt;
+            }
+            var position = Math.max(0, heardAt - song.zeroAt) / 1000 % VupAudio.length(song.tune);
+            var offset = song.tune.padding + position;
+            source.start(when, offset);
+            song.starts.push({at: when, offset: offset});
+            if (song.starts.length > 2) {
+                song.starts.shift();
+            }
+            song.first = song.first || song.starts[0];
+            if (song.source) {
+                song.source.stop(when);
+            }
+            song.source = source;
+        },
+
+        // Starts a song waiting for its context or its rendering, and starts
+        // again one heard too far from where it should be. Called on each
+        // present (force: at once, else at most twice a second).
+        keepTime: function(force) {
+            var song = VupAudio.song;
+            var now = performance.now();
+            if (!song || !song.tune.buffer || VupAudio.context.state !== 'running' ||
+                (!force && now - VupAudio.checkedAt < 500)) {
+                return;
+            }
+            VupAudio.checkedAt = now;
+            if (!song.source) {
+                VupAudio.startSource(song);
+                return;
+            }
+            var heard = VupAudio.heardPosition(now);
+            if (heard === null) {
+                return;  // not yet heard
+            }
+            var length = VupAudio.length(song.tune);
+            var error = heard - (now - song.zeroAt) / 1000 % length;
+            error -= length * Math.round(error / length);  // across the loop's seam
+            // Twice in a row, so that one odd reading restarts nothing.
+            song.late = Math.abs(error) > VupAudio.resyncSeconds ? song.late + 1 : 0;
+            if (song.late >= 2) {
+                song.late = 0;
+                song.resyncs.push([Math.round(now - song.zeroAt), Math.round(error * 1000)]);
+                VupAudio.startSource(song);
+            }
+        },
+
+        stop: function() {
+            var song = VupAudio.song;
+            if (song) {
+                if (song.source) {
+                    song.source.stop();
+                    song.source.disconnect();
+                }
+                song.gain.disconnect();
+            }
+            VupAudio.song = null;
         },
 
         // For the page's tests and benchmarks.
         report: function() {
             var context = VupAudio.context;
-            var started = VupAudio.started;
+            var song = VupAudio.song;
+            var tune = VupAudio.tune;
             return {
                 state: context ? context.state : 'none',
-                currentTime: context ? context.currentTime : 0,
-                playing: started !== null,
-                startedAt: started ? started.at : null,
-                offset: started ? started.offset : null,
+                encoding: tune ? tune.encoding : null,
+                padding: tune ? tune.padding : null,
+                playing: !!(song && song.source),
+                // The context time and tune position of the song's first start.
+                startedAt: song && song.first ? song.first.at : null,
+                offset: song && song.first ? song.first.offset - song.tune.padding : null,
+                // Each start again: [ms into the song, ms it was off].
+                resyncs: song ? song.resyncs : [],
                 // Where in the tune the speakers are now.
-                position: started && context ?
-                    context.currentTime - started.at + started.offset : null,
+                position: VupAudio.heardPosition(performance.now()),
             };
         },
 
@@ -134,6 +379,11 @@ mergeInto(LibraryManager.library, {
             }
             return Math.sqrt(sum / samples.length);
         },
+    },
+
+    VupAudioShowZero__deps: ['$VupAudio'],
+    VupAudioShowZero: function(performanceMs) {
+        VupAudio.showZeroAt = performanceMs;
     },
 
     VupAudioInit__deps: ['$VupAudio'],
@@ -157,11 +407,15 @@ mergeInto(LibraryManager.library, {
     VupAudioSetVolume__deps: ['$VupAudio'],
     VupAudioSetVolume: function(gain) {
         VupAudio.volume = gain;
-        if (VupAudio.gain) {
-            VupAudio.gain.gain.value = gain;
+        if (VupAudio.song) {
+            VupAudio.song.gain.gain.value = gain;
         }
     },
 
+    // The first song of a show keeps time with the show's clock; a later one
+    // (an F1 re-open) starts from its beginning, as a freshly loaded song
+    // does on the desktop. It sounds once the context runs and the rendering
+    // is decoded, at the place the clock has reached by then.
     VupAudioPlay__deps: ['$VupAudio'],
     VupAudioPlay: function() {
         var tune = VupAudio.tune;
@@ -169,41 +423,26 @@ mergeInto(LibraryManager.library, {
             return 0;
         }
         VupAudio.stop();
-        var context = VupAudio.context;
-        var source = context.createBufferSource();
-        var gain = context.createGain();
+        var gain = VupAudio.context.createGain();
         gain.gain.value = VupAudio.volume;
-        source.loop = true;
-        source.connect(gain);
         gain.connect(VupAudio.analyser);
-        VupAudio.source = source;
-        VupAudio.gain = gain;
+        VupAudio.song = {source: null, gain: gain, tune: tune, starts: [], first: null,
+                         zeroAt: VupAudio.showZeroAt, late: 0, resyncs: []};
+        VupAudio.showZeroAt = null;
         if (tune.buffer) {
-            source.buffer = tune.buffer;
-            VupAudio.start(source);
+            VupAudio.keepTime(true);
         } else {
-            // Still decoding: it starts once decoded, unless replaced first.
             tune.settled.then(function() {
-                if (VupAudio.source === source && tune.buffer) {
-                    source.buffer = tune.buffer;
-                    VupAudio.start(source);
-                }
+                VupAudio.keepTime(true);
             });
         }
         return 1;
-    },
-
-    VupAudioSetShowStart__deps: ['$VupAudio'],
-    VupAudioSetShowStart: function(sinceStartMs) {
-        if (VupAudio.context) {
-            VupAudio.showZero = VupAudio.context.currentTime - sinceStartMs / 1000;
-        }
     },
 
     VupAudioStop__deps: ['$VupAudio'],
     VupAudioStop: function() {
         VupAudio.stop();
         VupAudio.tune = null;
-        VupAudio.showZero = null;
+        VupAudio.showZeroAt = null;
     },
 });

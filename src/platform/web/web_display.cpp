@@ -15,7 +15,7 @@ void VupDisplayTitle(const char* title);  // null: the page's own title
 int VupDisplayRequestFullscreen();        // waits; 1 granted, 0 refused
 void VupDisplayExitFullscreen();
 void VupDisplayCursor(int show);
-void VupDisplayPresented(int showMs, int draws, int primitives);
+void VupDisplayPresented(int showMs, double readingMs, int draws, int primitives);
 void VupDisplayWaitFrame();  // waits for the next animation frame
 }
 
@@ -189,7 +189,7 @@ int PlatformSwapBuffers(DeviceContextHandle dc) {
         return 0;
     }
     Gl11FlushDraws();
-    VupDisplayPresented(static_cast<int>(WebShowTimeOfLastReading()),
+    VupDisplayPresented(static_cast<int>(WebShowTimeOfLastReading()), WebLastReading(),
                         static_cast<int>(Gl11DrawsSinceColorClear()),
                         static_cast<int>(Gl11PrimitivesSinceColorClear()));
     VupDisplayWaitFrame();

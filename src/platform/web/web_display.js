@@ -6,10 +6,12 @@ mergeInto(LibraryManager.library, {
     $VupDisplay: {
         pageTitle: 'Vup',
         // For the page's tests and benchmarks: presents since the page
-        // loaded, and the last one's show time and WebGL work, and how long
-        // the program ran from the wait before it to that present (its
+        // loaded, and the last one's show time (and the performance.now()
+        // of the clock reading it was drawn for), its WebGL work, and how
+        // long the program ran from the wait before it to that present (its
         // turns, the drawing and the WebGL calls).
-        stats: {presents: 0, showMs: 0, draws: 0, primitives: 0, lastPresentAt: 0, workMs: 0},
+        stats: {presents: 0, showMs: 0, readAt: 0, draws: 0, primitives: 0, lastPresentAt: 0,
+                workMs: 0},
         wokenAt: 0,
         // index.html?uncapped, for benchmarks: the loop waits for no
         // animation frame, only lets the page take its events, so it draws
@@ -55,7 +57,8 @@ mergeInto(LibraryManager.library, {
             request.then(function() {
                 wakeUp(1);
             }, function(error) {
-                console.warn('vup: fullscreen refused: ' + error);
+                // Not a fault: the show asks the desktop's question.
+                console.log('vup: fullscreen refused: ' + error);
                 wakeUp(0);
             });
         });
@@ -71,15 +74,17 @@ mergeInto(LibraryManager.library, {
         document.getElementById('stage').classList.toggle('no-cursor', !show);
     },
 
-    VupDisplayPresented__deps: ['$VupDisplay'],
-    VupDisplayPresented: function(showMs, draws, primitives) {
+    VupDisplayPresented__deps: ['$VupDisplay', '$VupAudio'],
+    VupDisplayPresented: function(showMs, readingMs, draws, primitives) {
         var stats = VupDisplay.stats;
         stats.presents++;
         stats.showMs = showMs;
+        stats.readAt = readingMs;
         stats.draws = draws;
         stats.primitives = primitives;
         stats.lastPresentAt = performance.now();
         stats.workMs = stats.lastPresentAt - VupDisplay.wokenAt;
+        VupAudio.keepTime(false);
     },
 
     // The frame just drawn reaches the screen when the browser next paints;

@@ -4,7 +4,7 @@
 #pragma once
 
 // From main: starts listening to the page, has the tune decoded, draws the
-// title picture and shows the start control once everything is in.
+// title picture and shows the start control with it.
 void WebLiveStart();
 
 // Stops the tune and forgets the loaded song (music_webaudio.cpp).

@@ -1,5 +1,6 @@
 // The page's events as the window messages the shell's window procedure
 // understands, one message per peek, and the millisecond clock.
+#include <emscripten/emscripten.h>
 #include <emscripten/html5.h>
 
 #include <cmath>
@@ -45,6 +46,17 @@ static EM_BOOL OnKey(int eventType, const EmscriptenKeyboardEvent* event, void*)
     WebQueueMessage(window, message, virtualKey, static_cast<intptr_t>(flags));
     // The browser's own F1 is its help page.
     return virtualKey == VK_F1 ? EM_TRUE : EM_FALSE;
+}
+
+// The page's touch controls (web_page.js) press and release Escape and F1
+// as the keyboard would.
+extern "C" EMSCRIPTEN_KEEPALIVE void WebPressKey(int virtualKey, int down) {
+    WindowHandle window = WebLiveWindow();
+    if (window == nullptr || webMessageBoxOpen) {
+        return;
+    }
+    WebQueueMessage(window, down != 0 ? WM_KEYDOWN : WM_KEYUP, static_cast<uintptr_t>(virtualKey),
+                    static_cast<intptr_t>(down != 0 ? 1u : 1u | (3u << 30)));
 }
 
 // A hidden page is a minimised window: the loop draws nothing (and the
@@ -104,6 +116,10 @@ uint32_t PlatformMilliseconds() {
 
 uint32_t WebShowTimeOfLastReading() {
     return lastReading - startReading;
+}
+
+uint32_t WebLastReading() {
+    return lastReading;
 }
 
 // ---- the queue -----------------------------------------------------------

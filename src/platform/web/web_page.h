@@ -27,8 +27,8 @@ void WebPageShowMessage(const char* caption, const char* text);
 // (web_audio.js) and wires the start control.
 void WebPageLivePrepare(const char* midiPath);
 
-// The title picture is drawn: the start control appears once the tune is
-// decoded (or has failed to), and the page is marked ready.
+// The title picture is drawn: the start control appears, and the page is
+// marked ready once it is on the screen (the tune may still be decoding).
 void WebPageLiveReady();
 
 // Something stopped the page: the message goes into the page under the

@@ -16,12 +16,76 @@ mergeInto(LibraryManager.library, {
     $VupPage__deps: ['$VupAudio', '$VupDisplay'],
     $VupPage: {
         tuneReady: null,  // settles once the tune is decoded or has failed
+        failure: null,    // {file, why} of a fetch that failed
         // Times on the performance.now() clock (from the page's navigation),
         // for the page's tests and benchmarks.
-        stats: {readyAt: null, clickAt: null, playAt: null, firstFrameAt: null, plays: 0},
+        // At load: the program running (mainAt), the title picture drawn
+        // (titleAt), the tune decoded (tuneAt), the start control on screen
+        // (readyAt).
+        stats: {mainAt: null, titleAt: null, tuneAt: null, readyAt: null, clickAt: null,
+                playAt: null, firstFrameAt: null, endedAt: null, plays: 0},
+
+        // Calls then once what was drawn so far is on the screen: the second
+        // animation frame from now comes after the browser's next paint.
+        afterPaint: function(then) {
+            requestAnimationFrame(function() {
+                requestAnimationFrame(then);
+            });
+        },
 
         setState: function(state) {
             document.body.dataset.state = state;
+        },
+
+        touchTimer: null,
+
+        // The two small controls over the show (Escape and F1 for a finger),
+        // shown by a tap and fading after three seconds.
+        showTouchControls: function() {
+            var controls = document.getElementById('touch');
+            controls.classList.add('shown');
+            clearTimeout(VupPage.touchTimer);
+            VupPage.touchTimer = setTimeout(function() {
+                controls.classList.remove('shown');
+            }, 3000);
+        },
+
+        // A key held for a few frames, as a finger on a keyboard: the show
+        // reads keys held on its drawing turns.
+        pressKey: function(virtualKey) {
+            Module._WebPressKey(virtualKey, 1);
+            setTimeout(function() {
+                Module._WebPressKey(virtualKey, 0);
+            }, 150);
+        },
+
+        // The line under the canvas names what the device has: keys, or the
+        // touch controls (without the switch where the browser has no
+        // fullscreen for a page element, as on an iPhone).
+        wireTouch: function() {
+            var stage = document.getElementById('stage');
+            var canSwitch = !!(document.fullscreenEnabled && stage.requestFullscreen);
+            var switchButton = document.getElementById('touch-switch');
+            switchButton.hidden = !canSwitch;
+            stage.addEventListener('pointerdown', function(event) {
+                if (document.body.dataset.state === 'playing' && event.target.tagName !== 'BUTTON' &&
+                    document.getElementById('dialog').hidden) {
+                    VupPage.showTouchControls();
+                }
+            });
+            document.getElementById('touch-end').onclick = function() {
+                VupPage.pressKey(0x1B);  // VK_ESCAPE
+            };
+            switchButton.onclick = function() {
+                VupPage.pressKey(0x70);  // VK_F1
+            };
+            var touch = navigator.maxTouchPoints > 0 || matchMedia('(pointer: coarse)').matches;
+            if (touch) {
+                document.getElementById('keys').textContent = canSwitch ?
+                    'Tap the show for its controls: \u2715 ends it, \u2922 switches between ' +
+                    'fullscreen and the page \u00b7 it ends by itself after 85 seconds' :
+                    'Tap the show for \u2715, which ends it \u00b7 it ends by itself after 85 seconds';
+            }
         },
 
         showControl: function(heading, playLabel, pageLabel) {
@@ -39,8 +103,10 @@ mergeInto(LibraryManager.library, {
             var stats = VupPage.stats;
             stats.clickAt = event.timeStamp;
             stats.firstFrameAt = null;
+            stats.endedAt = null;
             stats.plays++;
             document.getElementById('control').hidden = true;
+            document.getElementById('touch').classList.remove('shown');
             VupPage.setState('playing');
             VupAudio.begin();
             VupDisplay.onFrameAfterPresent = function(time) {
@@ -49,9 +115,14 @@ mergeInto(LibraryManager.library, {
             stats.playAt = performance.now();
             Module.ccall('WebShowPlay', 'number', ['number'], [fullscreen ? 1 : 0], {async: true})
                 .then(function() {
+                    stats.endedAt = performance.now();
+                    document.getElementById('touch').classList.remove('shown');
                     VupPage.setState('ended');
                     VupPage.showControl('The show has ended.', 'Play again',
                                         'Play again in the page');
+                    if (VupPage.failure) {
+                        VupLoad.fail(VupPage.failure.file, VupPage.failure.why);
+                    }
                 });
         },
 
@@ -81,6 +152,7 @@ mergeInto(LibraryManager.library, {
             choices.forEach(function(choice) {
                 var button = document.createElement('button');
                 button.textContent = choice[0];
+                button.id = 'dialog-' + choice[0].toLowerCase();
                 button.onclick = function() {
                     close(choice[1]);
                 };
@@ -92,9 +164,12 @@ mergeInto(LibraryManager.library, {
         },
     },
 
+    WebPageMarkReady__deps: ['$VupPage'],
     WebPageMarkReady: function(drawsInFrame) {
-        document.body.dataset.draws = String(drawsInFrame);
-        document.body.dataset.ready = '1';
+        VupPage.afterPaint(function() {
+            document.body.dataset.draws = String(drawsInFrame);
+            document.body.dataset.ready = '1';
+        });
     },
 
     WebPageShowMessage__deps: ['$VupPageLine'],
@@ -112,22 +187,43 @@ mergeInto(LibraryManager.library, {
     WebPageLivePrepare__deps: ['$VupPage', '$VupAudio'],
     WebPageLivePrepare: function(midiPath) {
         VupPage.setState('loading');
-        VupPage.tuneReady = VupAudio.prepare([UTF8ToString(midiPath)]);
+        VupPage.stats.mainAt = performance.now();
+        VupPage.tuneReady = VupAudio.prepare([UTF8ToString(midiPath)]).then(function() {
+            VupPage.stats.tuneAt = performance.now();
+        });
         document.getElementById('play').onclick = function(event) {
             VupPage.play(event, true);
         };
         document.getElementById('play-page').onclick = function(event) {
             VupPage.play(event, false);
         };
+        VupPage.wireTouch();
     },
 
-    WebPageLiveReady__deps: ['$VupPage'],
+    WebPageLiveReady__deps: ['$VupPage', '$VupAudio'],
+    // The start control comes with the title picture, whether or not the
+    // tune is decoded yet: decoding it takes the browser longer than
+    // everything else the page loads (about a second and a half of the two
+    // seconds it took to be ready), and a show started before it is done
+    // has the tune join where the show's clock is once it is. A tune that
+    // cannot be fetched fails the page, at once or, when a show is playing,
+    // once that show ends.
     WebPageLiveReady: function() {
-        VupPage.tuneReady.then(function() {
-            document.getElementById('loading').hidden = true;
-            VupPage.stats.readyAt = performance.now();
-            VupPage.setState('ready');
-            VupPage.showControl('Vup', 'Play', 'Play in the page');
+        VupPage.stats.titleAt = performance.now();
+        document.getElementById('loading').hidden = true;
+        VupPage.showControl('Vup', 'Play', 'Play in the page');
+        VupPage.afterPaint(function() {
+            if (document.body.dataset.state === 'loading') {
+                VupPage.stats.readyAt = performance.now();
+                VupPage.setState('ready');
+            }
+            VupAudio.makeContext();
+        });
+        VupPage.tuneReady.catch(function(failure) {
+            VupPage.failure = failure;
+            if (document.body.dataset.state !== 'playing') {
+                VupLoad.fail(failure.file, failure.why);
+            }
         });
     },
 

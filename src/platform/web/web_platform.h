@@ -65,3 +65,6 @@ void WebMessagesReset();
 // drawing turn that made it, less the first reading after WebMessagesReset
 // (the one DemoMain starts the show with).
 uint32_t WebShowTimeOfLastReading();
+// That reading itself, in performance.now() milliseconds.
+uint32_t WebLastReading();
+
