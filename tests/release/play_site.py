@@ -1,10 +1,10 @@
 #!/usr/bin/python3
 """A released web site, served over HTTP, played in headless Chromium as a
-viewer would: the page loads, "Play" starts the show, and ten seconds into
+viewer would: the page loads, "Play" starts the show, and five seconds into
 it the canvas shows a picture and the tune is playing, audibly; the page's
 footer reads FOOTER (the release's version and date).
 
-Usage: play_site.py SITE_DIR FOOTER OUT_DIR   (a screenshot goes to OUT_DIR)
+Usage: play_site.py SITE_DIR FOOTER OUT_DIR   (screenshots go to OUT_DIR)
 """
 import base64
 import os
@@ -37,13 +37,14 @@ def main():
         wait_for(driver, "document.body.dataset.state === 'ready'", 120, "the start control")
         shown = driver.find_element(By.ID, "version").text
         print(f"footer: {shown!r}")
+        driver.save_screenshot(os.path.join(out_dir, "page.png"))
         driver.find_element(By.ID, "play").click()
-        wait_for(driver, "VupDisplay.stats.showMs >= 10000", 120, "show time 10 s")
+        wait_for(driver, "VupDisplay.stats.showMs >= 5000", 120, "show time 5 s")
         report, level = driver.execute_script("return [VupAudio.report(), VupAudio.level()]")
         url = driver.execute_script("return document.getElementById('canvas').toDataURL('image/png')")
         lit = (rgb_pixels(base64.b64decode(url.split(",", 1)[1])).sum(axis=2) > 60).mean()
         driver.save_screenshot(os.path.join(out_dir, "playing.png"))
-        print(f"at show time 10 s: {lit:.0%} of the picture lit, the tune "
+        print(f"at show time 5 s (the title picture): {lit:.0%} of the picture lit, the tune "
               f"{report['state']} at {report['position']:.1f} s, level {level:.4f}")
         ok = (shown == footer and lit > 0.05 and report["state"] == "running" and
               report["playing"] and level > 0.001)
