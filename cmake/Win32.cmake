@@ -8,6 +8,11 @@ option(VUP_WIN32_TESTS "Build the Win32 backend tests (GoogleTest from /usr/src/
 set(VUP_WIN32_STATIC_RUNTIME -static -static-libgcc -static-libstdc++)
 set(VUP_WIN32_SYSTEM_LIBS opengl32 glu32 gdi32 winmm user32)
 
+# The linker writes a time into each executable's header: with
+# SOURCE_DATE_EPOCH, the source's date, so every build writes the same.
+set(CMAKE_C_LINKER_LAUNCHER ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${VUP_SOURCE_DATE_EPOCH})
+set(CMAKE_CXX_LINKER_LAUNCHER ${CMAKE_C_LINKER_LAUNCHER})
+
 add_library(vup_platform_win32 STATIC
     src/platform/win32/clock_win32.cpp
     src/platform/win32/display_mode_win32.cpp
