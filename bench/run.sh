@@ -83,7 +83,7 @@ bash "$repo/bench/startup.sh" "$build/vup" "$bin/vup_bench_startup_floor" \
 
 if [ "${VUP_BENCH_SKIP_WINE:-0}" != 1 ]; then
     step "the show natively and under Wine, taking turns (about 4 minutes)"
-    bash "$repo/bench/peer.sh" "$build/vup" "$repo/build-win64/package/vup-win64" \
+    bash "$repo/bench/peer.sh" "$build/vup" "$(ls -d "$repo"/build-win64/package/vup-*-win64)" \
         "$build/wineprefix" "$results/peer.json"
 fi
 

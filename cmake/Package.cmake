@@ -2,9 +2,9 @@
 # with CMAKE_INSTALL_PREFIX=/usr (scripts/build-deb.sh does all of it).
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME vup)
-set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_VERSION ${VUP_VERSION})
 set(CPACK_PACKAGE_VENDOR "Vup developers")
-set(CPACK_PACKAGE_CONTACT "Vup developers <maintainers@users.noreply.c-seed-1c533793.example>")
+set(CPACK_PACKAGE_CONTACT ${VUP_MAINTAINER})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "self-running real-time 3D demo with music")
 set(CPACK_PACKAGE_DESCRIPTION
     "Vup plays an 85-second show drawn live with OpenGL, to a MIDI tune: a title
@@ -24,6 +24,11 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${CPACK_PACKAGE_CONTACT})
 set(CPACK_DEBIAN_PACKAGE_SECTION video)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION TRUE)
+
+# The same bytes from every build of a commit: cpack dates the archives'
+# members by SOURCE_DATE_EPOCH, set here to the source's date.
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_BINARY_DIR}/CPackSourceDate.cmake)
+file(WRITE ${CPACK_PROJECT_CONFIG_FILE} "set(ENV{SOURCE_DATE_EPOCH} ${VUP_SOURCE_DATE_EPOCH})\n")
 
 # The tune needs a General MIDI SoundFont in SF2 form where the show looks
 # (/usr/share/sounds/sf2/): the small one first.

@@ -73,6 +73,7 @@ target_link_options(vup_web PRIVATE
 # VUP_WEB_URL gives (without it the address is relative, which some sites
 # resolve and others do not).
 set(VUP_WEB_PREVIEW_URL ${VUP_WEB_URL}preview.jpg)
+# The page's footer carries the version and the source's date.
 configure_file(src/platform/web/index.html ${VUP_WEB_SITE}/index.html @ONLY)
 
 # The link preview (the title picture as the show's frame at 5 s shows it)
@@ -98,12 +99,12 @@ endif()
 # with a package of its own.
 set(VUP_FILE_PACKAGER ${EMSCRIPTEN_ROOT_PATH}/tools/file_packager.py)
 add_custom_command(OUTPUT ${VUP_WEB_SITE}/vup.data ${VUP_WEB_SITE}/vup-data.js
-    COMMAND python3 ${VUP_FILE_PACKAGER} ${VUP_WEB_SITE}/vup.data
-            --preload ${VUP_WEB_DATA_DIR}/Data@/Data ${VUP_WEB_DATA_DIR}/data@/data
-            --js-output=${VUP_WEB_SITE}/vup-data.js --no-node
-    DEPENDS ${VUP_WEB_DATA_FILES}
-    WORKING_DIRECTORY ${VUP_WEB_SITE}
-    COMMENT "Packing Data/ and data/ for the site")
+    COMMAND ${CMAKE_COMMAND} -DVUP_FILE_PACKAGER=${VUP_FILE_PACKAGER}
+            -DVUP_WEB_DATA_DIR=${VUP_WEB_DATA_DIR} -DVUP_WEB_SITE=${VUP_WEB_SITE}
+            -P ${CMAKE_SOURCE_DIR}/cmake/WebDataPackage.cmake
+    DEPENDS ${VUP_WEB_DATA_FILES} ${CMAKE_SOURCE_DIR}/cmake/WebDataPackage.cmake
+    COMMENT "Packing Data/ and data/ for the site"
+    VERBATIM)
 add_custom_target(vup_web_data ALL DEPENDS ${VUP_WEB_SITE}/vup.data)
 
 # The tune: rendered by the desktop's own offline FluidSynth renderer and

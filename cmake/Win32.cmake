@@ -8,6 +8,11 @@ option(VUP_WIN32_TESTS "Build the Win32 backend tests (GoogleTest from /usr/src/
 set(VUP_WIN32_STATIC_RUNTIME -static -static-libgcc -static-libstdc++)
 set(VUP_WIN32_SYSTEM_LIBS opengl32 glu32 gdi32 winmm user32)
 
+# The linker writes a time into each executable's header: with
+# SOURCE_DATE_EPOCH, the source's date, so every build writes the same.
+set(CMAKE_C_LINKER_LAUNCHER ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${VUP_SOURCE_DATE_EPOCH})
+set(CMAKE_CXX_LINKER_LAUNCHER ${CMAKE_C_LINKER_LAUNCHER})
+
 add_library(vup_platform_win32 STATIC
     src/platform/win32/clock_win32.cpp
     src/platform/win32/display_mode_win32.cpp
@@ -25,27 +30,32 @@ add_executable(vup WIN32 src/shell/main.cpp)
 target_link_libraries(vup PRIVATE vup_core vup_platform_win32 ${VUP_WIN32_SYSTEM_LIBS})
 target_link_options(vup PRIVATE ${VUP_WIN32_STATIC_RUNTIME} $<$<CONFIG:Release>:-s>)
 
-# vup-win32.zip (32-bit) or vup-win64.zip (64-bit): one folder holding vup.exe,
-# the pictures in Data/, the tune in data/, a README and the licence.
+# vup-VERSION-win32.zip (32-bit) or vup-VERSION-win64.zip (64-bit): one
+# folder of that name holding vup.exe, the pictures in Data/, the tune in
+# data/, a read-me and the licence (both with Windows line ends), packed the
+# same way on every machine (scripts/lib/pack).
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
-    set(VUP_PACKAGE_NAME vup-win64)
+    set(VUP_PACKAGE_NAME vup-${VUP_VERSION}-win64)
 else()
-    set(VUP_PACKAGE_NAME vup-win32)
+    set(VUP_PACKAGE_NAME vup-${VUP_VERSION}-win32)
 endif()
+configure_file(${CMAKE_CURRENT_LIST_DIR}/windows-readme.txt ${CMAKE_BINARY_DIR}/README.txt @ONLY
+               NEWLINE_STYLE CRLF)
+configure_file(${CMAKE_SOURCE_DIR}/LICENSE ${CMAKE_BINARY_DIR}/LICENSE.txt @ONLY
+               NEWLINE_STYLE CRLF)
 set(VUP_PACKAGE_STAGE ${CMAKE_BINARY_DIR}/package)
 set(VUP_PACKAGE_DIR ${VUP_PACKAGE_STAGE}/${VUP_PACKAGE_NAME})
 set(VUP_PACKAGE_ZIP ${CMAKE_BINARY_DIR}/${VUP_PACKAGE_NAME}.zip)
 add_custom_target(package
-    COMMAND ${CMAKE_COMMAND} -E rm -rf ${VUP_PACKAGE_STAGE} ${VUP_PACKAGE_ZIP}
+    COMMAND ${CMAKE_COMMAND} -E rm -rf ${VUP_PACKAGE_STAGE}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${VUP_PACKAGE_DIR}/Data ${VUP_PACKAGE_DIR}/data
     COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:vup> ${VUP_PACKAGE_DIR}/vup.exe
     COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/Data ${VUP_PACKAGE_DIR}/Data
     COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/data ${VUP_PACKAGE_DIR}/data
-    COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_CURRENT_LIST_DIR}/windows-readme.txt
-            ${VUP_PACKAGE_DIR}/README.txt
-    COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/LICENSE ${VUP_PACKAGE_DIR}/LICENSE.txt
-    COMMAND ${CMAKE_COMMAND} -E chdir ${VUP_PACKAGE_STAGE}
-            ${CMAKE_COMMAND} -E tar cf ${VUP_PACKAGE_ZIP} --format=zip ${VUP_PACKAGE_NAME}
+    COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_BINARY_DIR}/README.txt ${CMAKE_BINARY_DIR}/LICENSE.txt
+            ${VUP_PACKAGE_DIR}
+    COMMAND ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${VUP_SOURCE_DATE_EPOCH}
+            bash ${CMAKE_SOURCE_DIR}/scripts/lib/pack zip ${VUP_PACKAGE_DIR} ${VUP_PACKAGE_ZIP}
     DEPENDS vup
     BYPRODUCTS ${VUP_PACKAGE_ZIP}
     COMMENT "Packing ${VUP_PACKAGE_NAME}.zip"

@@ -20,9 +20,13 @@ cxxflags="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)"
 ldflags=$(dpkg-buildflags --get LDFLAGS)
 vup_build deb -DCMAKE_CXX_FLAGS="$cxxflags" -DCMAKE_EXE_LINKER_FLAGS="$ldflags"
 
+# One package in build-deb/, this version's (an earlier commit's is removed).
+# cpack stages the files, folders and archives it packs with the modes the
+# umask gives them: a fixed one makes the same package on every machine.
 build=$VUP_ROOT/build-deb
-(cd "$build" && cpack -G DEB)
-deb=$(ls -t "$build"/vup_*_"$(dpkg --print-architecture)".deb 2>/dev/null | head -n 1 || true)
+rm -f "$build"/vup_*.deb
+(cd "$build" && umask 022 && cpack -G DEB)
+deb=$(ls "$build"/vup_*_"$(dpkg --print-architecture)".deb 2>/dev/null | head -n 1 || true)
 [ -n "$deb" ] && [ -f "$deb" ] || { echo "build-deb: cpack made no package" >&2; exit 1; }
 echo "build-deb: $deb" >&2
 echo "$deb" >&3

@@ -5,8 +5,9 @@
 
 VUP_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 
-# CMake and the native compilers: every build needs them.
-VUP_COMPILER_PACKAGES=(build-essential cmake pkg-config)
+# CMake and the native compilers: every build needs them, and git, which
+# names the version (cmake/Version.cmake).
+VUP_COMPILER_PACKAGES=(build-essential cmake pkg-config git)
 
 # To build the show and its tools (the Debian package's build: no tests).
 VUP_BUILD_PACKAGES=(
@@ -29,7 +30,7 @@ VUP_PLAY_PACKAGES=(
 # tests), the web site (scripts/build-web.sh), the fuzz targets (fuzz/run.sh)
 # and the benchmarks (-DVUP_BENCH=ON; valgrind for callgrind's header).
 VUP_DEB_PACKAGES=(dpkg-dev file)
-VUP_WINDOWS_PACKAGES=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 googletest)
+VUP_WINDOWS_PACKAGES=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 googletest zip)
 VUP_WEB_PACKAGES=(emscripten)
 VUP_FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 VUP_BENCH_PACKAGES=(libbenchmark-dev libstb-dev valgrind)
@@ -55,11 +56,25 @@ VUP_BROWSER_PACKAGES=(
     xvfb openbox xdotool x11-utils pulseaudio
 )
 
+# To make a release (scripts/release), besides each build's packages: to
+# build a second time under another locale, that locale's source for
+# localedef (a private copy, see scripts/lib/vary.sh), as the test command
+# does for the package and the site.
+VUP_RELEASE_PACKAGES=(locales)
+# Debian's diffoscope shows how two builds differ; its minimal package,
+# without the hundreds of tools it recommends (vup_ensure_packages
+# --no-recommends).
+VUP_DIFFOSCOPE_PACKAGES=(diffoscope-minimal xxd)
+# To try a release as users get it (scripts/verify-release): a fresh Debian
+# root, besides Wine, an X server and the browser of the tests.
+VUP_VERIFY_PACKAGES=(debootstrap)
+
 # Additionally, to run every test.
 VUP_TEST_PACKAGES=(
     "${VUP_DEB_PACKAGES[@]}" "${VUP_WINDOWS_PACKAGES[@]}" "${VUP_WEB_PACKAGES[@]}"
     "${VUP_FUZZ_PACKAGES[@]}" "${VUP_BENCH_PACKAGES[@]}" "${VUP_BROWSER_PACKAGES[@]}"
     "${VUP_X_PACKAGES[@]}" "${VUP_WINE_PACKAGES[@]}" "${VUP_SOUND_PACKAGES[@]}"
+    "${VUP_RELEASE_PACKAGES[@]}"
     xdotool x11-utils xserver-xorg-core xserver-xorg-video-dummy zip
     desktop-file-utils lintian man-db
 )
@@ -67,12 +82,17 @@ VUP_TEST_PACKAGES=(
 # And to measure, besides the benchmarks and an X server (bench/run.sh).
 VUP_MEASURE_PACKAGES=(gnuplot-nox python3)
 
-# vup_ensure_packages PACKAGE...: installs whichever of them are missing
-# (apt-get; sudo when not root). With VUP_NO_INSTALL=1 (as the tests build)
-# it installs nothing: it names what is missing and returns 77, the tests'
+# vup_ensure_packages [--no-recommends] PACKAGE...: installs whichever of
+# them are missing (apt-get; sudo when not root), without the packages they
+# only recommend when asked. With VUP_NO_INSTALL=1 (as the tests build) it
+# installs nothing: it names what is missing and returns 77, the tests'
 # status for a check left out, or 1 under CI, where nothing may be missing.
 vup_ensure_packages() {
-    local missing=() package
+    local missing=() package recommends=()
+    if [ "${1:-}" = --no-recommends ]; then
+        recommends=(--no-install-recommends)
+        shift
+    fi
     for package in "$@"; do
         if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
             missing+=("$package")
@@ -88,7 +108,8 @@ vup_ensure_packages() {
     [ "$(id -u)" -ne 0 ] && sudo=(sudo)
     echo "vup: installing ${missing[*]}"
     "${sudo[@]}" apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq "${missing[@]}"
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq "${recommends[@]}" \
+        "${missing[@]}"
 }
 
 # vup_build PRESET [CMAKE OPTIONS...] [-- TARGETS...]: configures with that

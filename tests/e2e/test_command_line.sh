@@ -29,7 +29,9 @@ grep -q "^Usage: vup" "$E2E_TMP/out" && grep -q -- "--window" "$E2E_TMP/out" &&
 "$VUP" --version >"$E2E_TMP/out" 2>&1
 status=$?
 [ "$status" = 0 ] || fail "--version exited $status"
-grep -qx "vup [0-9]*\.[0-9]*\.[0-9]*" "$E2E_TMP/out" || fail "--version printed: $(cat "$E2E_TMP/out")"
+# A version as git names it (cmake/Version.cmake): 1.2.0, or 1.2.0+5.g1a2b3c4d.
+grep -qxE "vup [0-9]+(\.[0-9]+)*(\+[0-9]+\.g[0-9a-f]+)?" "$E2E_TMP/out" ||
+    fail "--version printed: $(cat "$E2E_TMP/out")"
 
 "$VUP" --bogus >"$E2E_TMP/out" 2>"$E2E_TMP/err"
 status=$?

@@ -26,9 +26,10 @@ for tool in Xvfb xdotool import convert identify; do
     command -v "$tool" >/dev/null || missing+=("$tool")
 done
 [ -x "$wine" ] || missing+=(wine64)
-for built in vup_win32_tests.exe package/vup-win64/vup.exe; do
-    [ -f "$build/$built" ] || missing+=("build-win64/$built (ctest -R build.win64)")
-done
+zip=$(ls "$build"/vup-*-win64.zip 2>/dev/null | head -n 1)
+[ -f "$build/vup_win32_tests.exe" ] || missing+=("build-win64/vup_win32_tests.exe (ctest -R build.win64)")
+[ -n "$zip" ] || missing+=("build-win64/vup-VERSION-win64.zip (ctest -R build.win64)")
+command -v unzip >/dev/null || missing+=(unzip)
 if [ ${#missing[@]} -gt 0 ]; then
     skip_check "the Windows build under Wine: not there: ${missing[*]}"
     finish_checks "nothing"
@@ -77,9 +78,10 @@ else
     grep -E '^\[  PASSED' "$work/unit.log"
 fi
 
-# --- the show ---
-package=$work/package
-cp -r "$build/package/vup-win64" "$package"
+# --- the show, from its zip unpacked as a user would, in a folder whose
+# path has a space ---
+unzip -q "$zip" -d "$work/Program Files"
+package=$(ls -d "$work/Program Files"/vup-*-win64)
 
 window_titles() {
     local id

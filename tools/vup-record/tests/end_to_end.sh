@@ -72,6 +72,7 @@ expect_refusal --bogus
 expect_refusal --frame 5 /nonexistent-folder/x.png
 expect_refusal --out /nonexistent-folder/x.mp4
 expect_refusal --out /nonexistent-folder/sub/
+SOURCE_DATE_EPOCH=yesterday expect_refusal --out "$work/dated.mp4" --to 0.1
 "$recorder" --help | grep -q -- "--frame S OUT.png" || fail "--help does not describe --frame"
 
 # An interrupted recording keeps nothing unfinished under a final name.
@@ -86,14 +87,16 @@ status=$?
 leftovers=$(ls -A "$work/interrupted")
 [ -z "$leftovers" ] || fail "interrupted recording left: $leftovers"
 
-# A two-second mp4: one H.264 and one AAC stream, 60 frames, 2 s long, and
-# the tune audible: its mean level (ffmpeg's volumedetect) above -70 dB.
-# Silence encodes as -91 dB; the tune's first two seconds measured -46 dB
-# with the TimGM6mb SoundFont.
+# A two-second mp4: one H.264 and one AAC stream, 60 frames, 2 s long,
+# dated by SOURCE_DATE_EPOCH, and the tune audible: its mean level (ffmpeg's
+# volumedetect) above -70 dB. Silence encodes as -91 dB; the tune's first two
+# seconds measured -46 dB with the TimGM6mb SoundFont.
 if ! command -v ffmpeg >/dev/null || ! command -v ffprobe >/dev/null; then
     skip_check "the mp4: ffmpeg/ffprobe not installed (apt-get install ffmpeg)"
 else
-    if "$recorder" --out "$work/show.mp4" --from 0 --to 2 --fps 30 2>"$work/err"; then
+    if SOURCE_DATE_EPOCH=1700000000 "$recorder" --out "$work/show.mp4" --from 0 --to 2 --fps 30 2>"$work/err"; then
+        created=$(ffprobe -v error -show_entries format_tags=creation_time -of csv=p=0 "$work/show.mp4")
+        [ "$created" = 2023-11-14T22:13:20.000000Z ] || fail "the mp4 is dated '$created', not by SOURCE_DATE_EPOCH"
         streams=$(ffprobe -v error -show_entries stream=codec_type,codec_name -of csv=p=0 "$work/show.mp4" | sort | tr '\n' ' ')
         [ "$streams" = "aac,audio h264,video " ] || fail "mp4 streams are: $streams"
         frames=$(ffprobe -v error -count_frames -select_streams v:0 -show_entries stream=nb_read_frames -of csv=p=0 "$work/show.mp4")
