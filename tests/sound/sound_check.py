@@ -148,7 +148,7 @@ def sample_times(indices, clock):
 
 # ---- a stream of our own, for the proof -----------------------------------
 
-class _SampleSpec(ctypes.Structure):
+class _SampleFormat(ctypes.Structure):
     _fields_ = [("format", ctypes.c_int), ("rate", ctypes.c_uint32), ("channels", ctypes.c_uint8)]
 
 
@@ -170,12 +170,12 @@ def emit_clicks(count=10, spacing=0.4):
     pulse.pa_simple_drain.argtypes = [ctypes.c_void_p, ctypes.POINTER(ctypes.c_int)]
     pulse.pa_simple_free.argtypes = [ctypes.c_void_p]
     error = ctypes.c_int(0)
-    spec = _SampleSpec(3, RATE, 1)  # PA_SAMPLE_S16LE, mono
+    sample_format = _SampleFormat(3, RATE, 1)  # PA_SAMPLE_S16LE, mono
     # A second of buffer: however busy the machine, the clicks never run dry.
     unset = 0xFFFFFFFF
     buffer = _BufferAttr(unset, RATE * 2, unset, unset, unset)
     stream = pulse.pa_simple_new(None, b"sound_check", 1, None, b"known clicks",
-                                 ctypes.byref(spec), None, ctypes.byref(buffer),
+                                 ctypes.byref(sample_format), None, ctypes.byref(buffer),
                                  ctypes.byref(error))
     if not stream:
         raise RuntimeError("cannot play into the sound server (error %d)" % error.value)

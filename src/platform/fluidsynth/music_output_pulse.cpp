@@ -17,7 +17,7 @@ struct PulseOutput {
     pa_threaded_mainloop* loop;
     pa_context* context;
     pa_stream* stream;
-    pa_sample_spec spec;
+    pa_sample_spec format;
     bool corked;
 };
 
@@ -73,11 +73,11 @@ bool WaitForStream(PulseOutput* output) {
 }
 
 pa_sample_spec StereoFloat(int sampleRate) {
-    pa_sample_spec spec = {};
-    spec.format = PA_SAMPLE_FLOAT32NE;
-    spec.rate = static_cast<uint32_t>(sampleRate);
-    spec.channels = 2;
-    return spec;
+    pa_sample_spec format = {};
+    format.format = PA_SAMPLE_FLOAT32NE;
+    format.rate = static_cast<uint32_t>(sampleRate);
+    format.channels = 2;
+    return format;
 }
 
 bool Connect(PulseOutput* output, int sampleRate) {
@@ -86,9 +86,9 @@ bool Connect(PulseOutput* output, int sampleRate) {
         !WaitForContext(output)) {
         return false;
     }
-    const pa_sample_spec spec = StereoFloat(sampleRate);
-    output->spec = spec;
-    output->stream = pa_stream_new(output->context, "The tune", &spec, nullptr);
+    const pa_sample_spec format = StereoFloat(sampleRate);
+    output->format = format;
+    output->stream = pa_stream_new(output->context, "The tune", &format, nullptr);
     if (output->stream == nullptr) {
         return false;
     }
@@ -97,7 +97,7 @@ bool Connect(PulseOutput* output, int sampleRate) {
     pa_buffer_attr buffer = {};
     buffer.maxlength = static_cast<uint32_t>(-1);
     buffer.tlength = static_cast<uint32_t>(
-        pa_usec_to_bytes(static_cast<pa_usec_t>(kMusicOutputBufferSeconds * 1e6), &spec));
+        pa_usec_to_bytes(static_cast<pa_usec_t>(kMusicOutputBufferSeconds * 1e6), &format));
     buffer.prebuf = 0;  // never stop on an underrun: the timeline goes on
     buffer.minreq = static_cast<uint32_t>(-1);
     buffer.fragsize = static_cast<uint32_t>(-1);
@@ -186,7 +186,7 @@ double PulseDelay(void* state) {
     const pa_timing_info* timing = pa_stream_get_timing_info(output->stream);
     if (timing != nullptr && !timing->read_index_corrupt && !timing->write_index_corrupt) {
         const double queued = static_cast<double>(timing->write_index - timing->read_index) /
-                              static_cast<double>(pa_bytes_per_second(&output->spec));
+                              static_cast<double>(pa_bytes_per_second(&output->format));
         timeval now;
         pa_gettimeofday(&now);
         const double sinceReading =
