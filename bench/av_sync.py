@@ -57,9 +57,12 @@ def main(argv):
             spread([run["output_latency_ms"] for run in runs], 1),
             spread([(run["rss_kb"] - floor_kb) / 1024 for run in runs])))
     count = min(len(runs) for runs in groups.values())
+    load = [open(os.path.join(results, name)).read().strip()
+            for name in ("load_before.txt", "load_after.txt")]
     table = ("Tune position - show time as heard, in ms (min / median / max of %d runs of the "
-             "whole show each; positive: the tune is ahead). Bare SDL2 + GL window: %d MB.\n\n"
-             % (count, floor_kb // 1024)) + "\n".join(lines)
+             "whole show each; positive: the tune is ahead). Bare SDL2 + GL window: %d MB. "
+             "Machine load before / after: %s / %s.\n\n"
+             % (count, floor_kb // 1024, load[0], load[1])) + "\n".join(lines)
     print(table)
     if len(argv) > 2:
         text = open(argv[2]).read()

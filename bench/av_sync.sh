@@ -72,6 +72,7 @@ echo "bare_window_rss_kb $(rss_after 5 $floor)" >"$results/floor.txt"
 kill $floor
 wait $floor 2>/dev/null || true
 
+cut -d' ' -f1 /proc/loadavg >"$results/load_before.txt"
 declare -A fonts=([TimGM6mb]=/usr/share/sounds/sf2/TimGM6mb.sf2
                   [FluidR3_GM]=/usr/share/sounds/sf2/FluidR3_GM.sf2)
 for font in TimGM6mb FluidR3_GM; do
@@ -109,4 +110,5 @@ for font in TimGM6mb FluidR3_GM; do
         done
     done
 done
+cut -d' ' -f1 /proc/loadavg >"$results/load_after.txt"
 /usr/bin/python3 "$repo/bench/av_sync.py" "$results" "$repo/docs/sound.md"
