@@ -1,12 +1,10 @@
-// The backend's state, video start-up, window classes and the display mode.
+// Video start-up, window classes and the display mode.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "platform/posix/termination_signals.h"
 #include "platform/sdl2/sdl2_backend.h"
-
-Sdl2Backend sdl2;
 
 static void QuitVideoAtExit() {
     Sdl2NoteExiting();
