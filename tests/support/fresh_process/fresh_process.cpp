@@ -98,19 +98,19 @@ bool ReadMap(const std::string& path, uintptr_t bias) {
 void ReadVariables(const std::string& program, uintptr_t bias) {
     std::ifstream file(program, std::ios::binary);
     const std::string image((std::istreambuf_iterator<char>(file)), {});
-    if (image.size() < sizeof(Elf64_Ehdr)) {
+    if (image.size() < sizeof(ElfW(Ehdr))) {
         return;
     }
-    const auto* header = reinterpret_cast<const Elf64_Ehdr*>(image.data());
-    const auto* sections = reinterpret_cast<const Elf64_Shdr*>(image.data() + header->e_shoff);
+    const auto* header = reinterpret_cast<const ElfW(Ehdr)*>(image.data());
+    const auto* sections = reinterpret_cast<const ElfW(Shdr)*>(image.data() + header->e_shoff);
     for (int i = 0; i < header->e_shnum; ++i) {
         if (sections[i].sh_type != SHT_SYMTAB) {
             continue;
         }
         const char* strings = image.data() + sections[sections[i].sh_link].sh_offset;
         const auto* symbols =
-            reinterpret_cast<const Elf64_Sym*>(image.data() + sections[i].sh_offset);
-        for (size_t s = 0; s < sections[i].sh_size / sizeof(Elf64_Sym); ++s) {
+            reinterpret_cast<const ElfW(Sym)*>(image.data() + sections[i].sh_offset);
+        for (size_t s = 0; s < sections[i].sh_size / sizeof(ElfW(Sym)); ++s) {
             if (ELF64_ST_TYPE(symbols[s].st_info) != STT_OBJECT) {
                 continue;
             }
