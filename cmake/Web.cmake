@@ -33,8 +33,6 @@ set(VUP_WEB_JS_LIBRARIES
     ${CMAKE_SOURCE_DIR}/src/platform/web/web_page.js)
 
 add_executable(vup_web
-    src/platform/common/message_queue.cpp
-    src/platform/common/window_classes.cpp
     src/platform/web/music_webaudio.cpp
     src/platform/web/web_display.cpp
     src/platform/web/web_keys.cpp
@@ -46,7 +44,10 @@ add_executable(vup_web
     src/platform/webgl/webgl_context.cpp
     src/platform/posix/file_map_posix.cpp)
 target_include_directories(vup_web PRIVATE src)
-target_link_libraries(vup_web PRIVATE vup_core vup_gl11)
+# From the Win32 emulation kit (vup_platform_common) the page's backend takes
+# what it calls; it still defines its own windows, pixel formats and message
+# dispatch.
+target_link_libraries(vup_web PRIVATE vup_core vup_gl11 vup_platform_common)
 set_target_properties(vup_web PROPERTIES
     OUTPUT_NAME vup
     SUFFIX .js

@@ -13,18 +13,8 @@ set(VUP_WIN32_SYSTEM_LIBS opengl32 glu32 gdi32 winmm user32)
 set(CMAKE_C_LINKER_LAUNCHER ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${VUP_SOURCE_DATE_EPOCH})
 set(CMAKE_CXX_LINKER_LAUNCHER ${CMAKE_C_LINKER_LAUNCHER})
 
-add_library(vup_platform_win32 STATIC
-    src/platform/win32/clock_win32.cpp
-    src/platform/win32/display_mode_win32.cpp
-    src/platform/win32/file_map_win32.cpp
-    src/platform/win32/gl_context_win32.cpp
-    src/platform/win32/messages_win32.cpp
-    src/platform/win32/music_win32.cpp
-    src/platform/win32/win32_records.cpp
-    src/platform/win32/window_procedure_win32.cpp
-    src/platform/win32/window_win32.cpp)
-target_include_directories(vup_platform_win32 PUBLIC ${CMAKE_SOURCE_DIR}/src)
-target_link_libraries(vup_platform_win32 PUBLIC ${VUP_WIN32_SYSTEM_LIBS})
+# The backend, from its own folder.
+add_subdirectory(src/platform/win32)
 
 add_executable(vup WIN32 src/shell/main.cpp)
 target_link_libraries(vup PRIVATE vup_core vup_platform_win32 ${VUP_WIN32_SYSTEM_LIBS})

@@ -142,9 +142,9 @@ __attribute__((target("avx2"))) static void SwapRedBlueAvx2(const unsigned char*
     SwapRedBlueScalar(source + at, pixels - at / 3, out + at);
 }
 
+// A test of what libgcc read about the processor at start-up: no state here.
 static bool CanShuffleWide() {
-    static const bool supported = __builtin_cpu_supports("avx2");
-    return supported;
+    return __builtin_cpu_supports("avx2");
 }
 #endif
 

@@ -20,6 +20,11 @@ bool showLoaderErrors = true;
 
 void* (*loaderAllocate)(size_t size) = std::malloc;
 
+void ResetBitmapReader() {
+    showLoaderErrors = true;
+    loaderAllocate = std::malloc;
+}
+
 // The open-failure text is formatted into a buffer of this many characters;
 // a longer path is cut short rather than overflowing it.
 constexpr size_t kMessageBufferSize = 240;

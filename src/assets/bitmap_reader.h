@@ -21,6 +21,9 @@ extern bool showLoaderErrors;
 // since the caller frees the picture with free.
 extern void* (*loaderAllocate)(size_t size);
 
+// Both back to what a fresh process has: messages on, malloc.
+void ResetBitmapReader();
+
 // Reads one bitmap file; null on failure (after its message box).
 RgbImage* ReadBitmapFile(const char* path);
 

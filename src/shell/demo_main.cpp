@@ -1,5 +1,8 @@
 #include "shell/demo_main.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "platform/music.h"
 #include "platform/platform.h"
 #include "shell/display.h"
@@ -10,6 +13,13 @@ uint8_t KeyStates[256];
 uint8_t windowActive = 1;
 uint8_t fullscreenMode = 1;
 uint8_t firstOpenFullscreen = 1;
+
+void ResetFrameLoopState() {
+    std::fill(std::begin(KeyStates), std::end(KeyStates), uint8_t{0});
+    windowActive = 1;
+    fullscreenMode = 1;
+    firstOpenFullscreen = 1;
+}
 
 // Milliseconds between two readings of the 32-bit counter. The subtraction is
 // modular, so a wrap of the counter between the readings still gives the true

@@ -14,6 +14,9 @@ extern uint8_t fullscreenMode;
 // (DemoMain itself takes no options).
 extern uint8_t firstOpenFullscreen;
 
+// Keys up, window active, fullscreen, as a fresh process starts.
+void ResetFrameLoopState();
+
 // Exit statuses.
 constexpr int kExitShowEnded = 0;
 constexpr int kExitDisplayFailed = 1;

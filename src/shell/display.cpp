@@ -10,13 +10,23 @@ DeviceContextHandle displayDC = nullptr;
 RenderContextHandle renderContext = nullptr;
 
 // The fixed part holds from the start; everything else is zero until the fill.
-PixelFormatRequest pixelFormatRequest = {
+static constexpr PixelFormatRequest kPixelFormatRequestStart = {
     .nSize = sizeof(PixelFormatRequest),
     .nVersion = 1,
     .dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER,
     .iPixelType = PFD_TYPE_RGBA,
 };
+PixelFormatRequest pixelFormatRequest = kPixelFormatRequestStart;
 static bool pixelFormatFilled = false;
+
+void ResetDisplayState() {
+    appInstance = nullptr;
+    displayWindow = nullptr;
+    displayDC = nullptr;
+    renderContext = nullptr;
+    pixelFormatRequest = kPixelFormatRequestStart;
+    pixelFormatFilled = false;
+}
 
 static const char kErrorCaption[] = "ERROR";
 static const char kShutdownCaption[] = "SHUTDOWN ERROR";

@@ -25,5 +25,9 @@ int OpenDisplay(const char* title, int width, int height, int colorBits, uint8_t
 // reporting each failure; handles end up null.
 void CloseDisplay();
 
+// Forgets the handles and the filled pixel-format request, as a fresh
+// process starts (releasing nothing: the platform's own reset does that).
+void ResetDisplayState();
+
 intptr_t DisplayWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam,
                            intptr_t lParam);

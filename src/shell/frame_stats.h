@@ -25,5 +25,6 @@ void FrameStatsShowStarted(uint32_t startReading);
 // written.
 int FrameStatsWrite();
 
-// Forgets the count and the variable's value, as at process start.
+// Forgets the count and the variable's value, as at process start. A write
+// at exit, once arranged, stays arranged: it belongs to the process.
 void FrameStatsReset();

@@ -113,7 +113,9 @@ int main(int argc, char** argv) {
     }
     // Started from a menu or a shell anywhere, the show still finds its
     // pictures and tune; a working directory that has them keeps them.
-    EnterDataDirectory(VUP_DATA_FROM_BINDIR, VUP_BUILD_BIN_DIR, VUP_SOURCE_DIR);
+    static const char* const kTuneFiles[] = {kTuneFile};
+    const DataFiles showFiles = {kPictureFiles, kTextureSlotCount, kTuneFiles, 1};
+    EnterDataDirectory(&showFiles, VUP_DATA_FROM_BINDIR, VUP_BUILD_BIN_DIR, VUP_SOURCE_DIR);
     return DemoMain(nullptr, nullptr, nullptr, 0);
 }
 #endif

@@ -20,6 +20,7 @@ void ResetShowState() {
     latticeAngle = kLatticeAngleStart;
     std::copy(std::begin(kLightPositionStart), std::end(kLightPositionStart), lightPosition);
     std::fill(std::begin(textureNames), std::end(textureNames), 0u);
+    songHandle = nullptr;
 }
 
 int64_t FrameShowTimeMs(int64_t frame, int fps) {

@@ -18,10 +18,11 @@
 // success; 0 when a picture could not be loaded (the reader has said why).
 int LoadShow(int width, int height);
 
-// Puts the scenes' persistent values, the light's position and the texture
-// names back to their start values, as a fresh process has them. The show
-// itself never calls it; drivers that start the show again in one process
-// (and the tests) do.
+// Puts the scenes' persistent values, the light's position, the texture
+// names and the song back to their start values, as a fresh process has
+// them. The show itself never calls it; ResetProcessState
+// (shell/process_reset.h) does, and drivers that only draw the show (the
+// render tests, the page's title picture).
 void ResetShowState();
 
 // The virtual clock: the show without a real clock, as a live loop drawing

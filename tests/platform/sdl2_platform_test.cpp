@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "platform/sdl2/sdl2_backend.h"
 #include "platform/sdl2/sdl2_keys.h"
-#include "platform/sdl2/sdl2_objects.h"
 
 namespace {
 
@@ -71,7 +71,7 @@ protected:
     void PushWindowEvent(Uint8 event) const {
         SDL_Event sdl = {};
         sdl.type = SDL_WINDOWEVENT;
-        sdl.window.windowID = SDL_GetWindowID(window->sdl);
+        sdl.window.windowID = SDL_GetWindowID(SdlWindowOf(window));
         sdl.window.event = event;
         SDL_PushEvent(&sdl);
     }
@@ -125,7 +125,7 @@ TEST_F(Sdl2Platform, KeyEventsBecomeKeyMessagesAndSystemKeysWhileAltIsHeld) {
         SCOPED_TRACE(SDL_GetKeyName(each.key));
         SDL_Event sdl = {};
         sdl.type = each.type;
-        sdl.key.windowID = SDL_GetWindowID(window->sdl);
+        sdl.key.windowID = SDL_GetWindowID(SdlWindowOf(window));
         sdl.key.repeat = each.repeat;
         sdl.key.keysym.sym = each.key;
         sdl.key.keysym.mod = each.modifiers;
@@ -143,7 +143,7 @@ TEST_F(Sdl2Platform, KeyEventsBecomeKeyMessagesAndSystemKeysWhileAltIsHeld) {
 TEST_F(Sdl2Platform, AltF4AndSdlsQuitReachTheWindowAsItsClose) {
     SDL_Event altF4 = {};
     altF4.type = SDL_KEYDOWN;
-    altF4.key.windowID = SDL_GetWindowID(window->sdl);
+    altF4.key.windowID = SDL_GetWindowID(SdlWindowOf(window));
     altF4.key.keysym.sym = SDLK_F4;
     altF4.key.keysym.mod = KMOD_LALT;
     SDL_PushEvent(&altF4);
@@ -163,7 +163,7 @@ TEST_F(Sdl2Platform, AltF4AndSdlsQuitReachTheWindowAsItsClose) {
 }
 
 TEST_F(Sdl2Platform, WindowEventsBecomeSizeAndActivationAndHoldOffTheScreenSaver) {
-    SDL_SetWindowSize(window->sdl, 640, 480);
+    SDL_SetWindowSize(SdlWindowOf(window), 640, 480);
     PumpAndDispatch();
     ASSERT_NE(Find(WM_SIZE), nullptr);
     EXPECT_EQ(Find(WM_SIZE)->lParam, MakeLongParam(640, 480));
@@ -215,7 +215,7 @@ TEST_F(Sdl2Platform, ACreatedContextIsCurrentOnlyWhenMadeSo) {
     RenderContextHandle otherContext = PlatformCreateContext(other);
     ASSERT_NE(otherContext, nullptr);
     EXPECT_EQ(SDL_GL_GetCurrentContext(), firstContext->gl);
-    EXPECT_EQ(SDL_GL_GetCurrentWindow(), window->sdl);
+    EXPECT_EQ(SDL_GL_GetCurrentWindow(), SdlWindowOf(window));
 
     ASSERT_TRUE(PlatformMakeCurrent(other, otherContext));
     EXPECT_EQ(SDL_GL_GetCurrentContext(), otherContext->gl);

@@ -9,9 +9,14 @@
 
 #include <string>
 
+#include "assets/show_files.h"
 #include "fakes/bmp_builder.h"
 
 namespace {
+
+// The show's files, as its entry gives them to the search.
+const char* const kTuneFiles[] = {kTuneFile};
+const DataFiles kShowFiles = {kPictureFiles, kTextureSlotCount, kTuneFiles, 1};
 
 class DataDirTest : public ::testing::Test {
 protected:
@@ -66,26 +71,26 @@ protected:
 
 TEST_F(DataDirTest, RecognisesTheShowFiles) {
     const std::string dir = MakeDir("set");
-    EXPECT_EQ(HoldsAnyShowFile(dir.c_str()), 0);
-    EXPECT_EQ(HoldsShowPictures(dir.c_str()), 0);
+    EXPECT_EQ(HoldsAnyDataFile(dir.c_str(), &kShowFiles), 0);
+    EXPECT_EQ(HoldsNeededDataFiles(dir.c_str(), &kShowFiles), 0);
 
     // The tune alone, or folders named like pictures, are not a set of
     // pictures; the tune still marks the folder as the viewer's.
     AddFiles(dir, {"data/tulmor.mid"});
     ASSERT_EQ(mkdir((dir + "/Data/Main.bmp").c_str(), 0755), 0);
-    EXPECT_EQ(HoldsAnyShowFile(dir.c_str()), 1);
-    EXPECT_EQ(HoldsShowPictures(dir.c_str()), 0);
+    EXPECT_EQ(HoldsAnyDataFile(dir.c_str(), &kShowFiles), 1);
+    EXPECT_EQ(HoldsNeededDataFiles(dir.c_str(), &kShowFiles), 0);
 
     const std::string pictures = MakeDir("pictures");
     AddFiles(pictures, {"Data/Greetz.bmp", "Data/Main.bmp", "Data/VOLVO.bmp", "Data/klump.bmp"});
-    EXPECT_EQ(HoldsShowPictures(pictures.c_str()), 1);
+    EXPECT_EQ(HoldsNeededDataFiles(pictures.c_str(), &kShowFiles), 1);
     // The names are case-sensitive, as the show opens them.
     const std::string folded = MakeDir("folded");
     AddFiles(folded, {"Data/greetz.bmp", "Data/main.bmp", "Data/volvo.bmp", "Data/klump.bmp"});
-    EXPECT_EQ(HoldsShowPictures(folded.c_str()), 0);
+    EXPECT_EQ(HoldsNeededDataFiles(folded.c_str(), &kShowFiles), 0);
 
-    EXPECT_EQ(HoldsAnyShowFile(nullptr), 0);
-    EXPECT_EQ(HoldsShowPictures(nullptr), 0);
+    EXPECT_EQ(HoldsAnyDataFile(nullptr, &kShowFiles), 0);
+    EXPECT_EQ(HoldsNeededDataFiles(nullptr, &kShowFiles), 0);
 }
 
 TEST_F(DataDirTest, InstalledDataBesideTheProgramIsFoundFromAnywhere) {
@@ -98,12 +103,12 @@ TEST_F(DataDirTest, InstalledDataBesideTheProgramIsFoundFromAnywhere) {
     DataDirectoryPlaces places = {elsewhere.c_str(), program.c_str(), "../share/vup", nullptr,
                                   nullptr};
     char chosen[PATH_MAX];
-    ASSERT_EQ(ChooseDataDirectory(&places, chosen, sizeof chosen), 1);
+    ASSERT_EQ(ChooseDataDirectory(&kShowFiles, &places, chosen, sizeof chosen), 1);
     EXPECT_EQ(Resolved(chosen), Resolved(installed));
 
     // An absolute data directory is taken as it is.
     places.dataFromBinDir = installed.c_str();
-    ASSERT_EQ(ChooseDataDirectory(&places, chosen, sizeof chosen), 1);
+    ASSERT_EQ(ChooseDataDirectory(&kShowFiles, &places, chosen, sizeof chosen), 1);
     EXPECT_EQ(std::string(chosen), installed);
 }
 
@@ -122,7 +127,7 @@ TEST_F(DataDirTest, AWorkingDirectoryWithAnyShowFileWins) {
     for (const std::string& working : {complete, partial}) {
         const DataDirectoryPlaces places = {working.c_str(), program.c_str(), "../share/vup",
                                             nullptr, nullptr};
-        EXPECT_EQ(ChooseDataDirectory(&places, chosen, sizeof chosen), 0) << working;
+        EXPECT_EQ(ChooseDataDirectory(&kShowFiles, &places, chosen, sizeof chosen), 0) << working;
         EXPECT_STREQ(chosen, "") << working;
     }
 }
@@ -137,22 +142,22 @@ TEST_F(DataDirTest, IncompleteOrMissingInstalledDataIsNotChosen) {
 
     DataDirectoryPlaces places = {elsewhere.c_str(), program.c_str(), "../share/vup", nullptr,
                                   nullptr};
-    EXPECT_EQ(ChooseDataDirectory(&places, chosen, sizeof chosen), 0);
+    EXPECT_EQ(ChooseDataDirectory(&kShowFiles, &places, chosen, sizeof chosen), 0);
 
     // No program path, one without a directory, and no places at all.
     AddFiles(installed, {"Data/klump.bmp"});
     places.executablePath = nullptr;
-    EXPECT_EQ(ChooseDataDirectory(&places, chosen, sizeof chosen), 0);
+    EXPECT_EQ(ChooseDataDirectory(&kShowFiles, &places, chosen, sizeof chosen), 0);
     places.executablePath = "vup";
-    EXPECT_EQ(ChooseDataDirectory(&places, chosen, sizeof chosen), 0);
-    EXPECT_EQ(ChooseDataDirectory(nullptr, chosen, sizeof chosen), 0);
+    EXPECT_EQ(ChooseDataDirectory(&kShowFiles, &places, chosen, sizeof chosen), 0);
+    EXPECT_EQ(ChooseDataDirectory(&kShowFiles, nullptr, chosen, sizeof chosen), 0);
 
     // A result that would not fit is refused, never cut short.
     places.executablePath = program.c_str();
-    ASSERT_EQ(ChooseDataDirectory(&places, chosen, sizeof chosen), 1);
+    ASSERT_EQ(ChooseDataDirectory(&kShowFiles, &places, chosen, sizeof chosen), 1);
     const size_t needed = std::string(chosen).size() + 1;
-    EXPECT_EQ(ChooseDataDirectory(&places, chosen, needed - 1), 0);
-    EXPECT_EQ(ChooseDataDirectory(&places, chosen, needed), 1);
+    EXPECT_EQ(ChooseDataDirectory(&kShowFiles, &places, chosen, needed - 1), 0);
+    EXPECT_EQ(ChooseDataDirectory(&kShowFiles, &places, chosen, needed), 1);
 }
 
 TEST_F(DataDirTest, OnlyTheBuildTreesProgramFallsBackToTheSourceTree) {
@@ -166,20 +171,20 @@ TEST_F(DataDirTest, OnlyTheBuildTreesProgramFallsBackToTheSourceTree) {
 
     DataDirectoryPlaces places = {elsewhere.c_str(), program.c_str(), "../share/vup",
                                   buildWithSlash.c_str(), source.c_str()};
-    ASSERT_EQ(ChooseDataDirectory(&places, chosen, sizeof chosen), 1);
+    ASSERT_EQ(ChooseDataDirectory(&kShowFiles, &places, chosen, sizeof chosen), 1);
     EXPECT_EQ(std::string(chosen), source);
 
     // Installed data beside the program comes first.
     const std::string installed = MakeDir("src/vup/share/vup");
     AddAllFiles(installed);
-    ASSERT_EQ(ChooseDataDirectory(&places, chosen, sizeof chosen), 1);
+    ASSERT_EQ(ChooseDataDirectory(&kShowFiles, &places, chosen, sizeof chosen), 1);
     EXPECT_EQ(Resolved(chosen), Resolved(installed));
     RemoveTree(installed);
 
     // A copy of the program moved out of the build tree does not use it.
     const std::string moved = root + "/opt/vup";
     places.executablePath = moved.c_str();
-    EXPECT_EQ(ChooseDataDirectory(&places, chosen, sizeof chosen), 0);
+    EXPECT_EQ(ChooseDataDirectory(&kShowFiles, &places, chosen, sizeof chosen), 0);
 }
 
 TEST_F(DataDirTest, TheLauncherMovesTheProcessOnlyWhenItMust) {
@@ -188,13 +193,13 @@ TEST_F(DataDirTest, TheLauncherMovesTheProcessOnlyWhenItMust) {
     AddAllFiles(installed);
 
     ASSERT_EQ(chdir(elsewhere.c_str()), 0);
-    ASSERT_EQ(EnterDataDirectory(installed.c_str(), nullptr, nullptr), 1);
+    ASSERT_EQ(EnterDataDirectory(&kShowFiles, installed.c_str(), nullptr, nullptr), 1);
     char here[PATH_MAX];
     ASSERT_NE(getcwd(here, sizeof here), nullptr);
     EXPECT_EQ(std::string(here), Resolved(installed));
 
     // Now in a folder with the files: it stays.
-    EXPECT_EQ(EnterDataDirectory(elsewhere.c_str(), nullptr, nullptr), 0);
+    EXPECT_EQ(EnterDataDirectory(&kShowFiles, elsewhere.c_str(), nullptr, nullptr), 0);
     ASSERT_NE(getcwd(here, sizeof here), nullptr);
     EXPECT_EQ(std::string(here), Resolved(installed));
 }
@@ -214,7 +219,7 @@ TEST_F(DataDirTest, TheLauncherResolvesTheBuildDirectoryThroughLinks) {
     AddAllFiles(source);
     const std::string elsewhere = MakeDir("elsewhere");
     ASSERT_EQ(chdir(elsewhere.c_str()), 0);
-    ASSERT_EQ(EnterDataDirectory("no/such/dir", link.c_str(), source.c_str()), 1);
+    ASSERT_EQ(EnterDataDirectory(&kShowFiles, "no/such/dir", link.c_str(), source.c_str()), 1);
     char here[PATH_MAX];
     ASSERT_NE(getcwd(here, sizeof here), nullptr);
     EXPECT_EQ(std::string(here), Resolved(source));

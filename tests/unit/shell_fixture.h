@@ -19,6 +19,7 @@
 #include "platform/gl.h"
 #include "shell/demo_main.h"
 #include "shell/display.h"
+#include "shell/process_reset.h"
 #include "show/scenes.h"
 #include "show/show.h"
 
@@ -39,25 +40,22 @@ protected:
         ASSERT_EQ(chdir(dir_.c_str()), 0);
 
         // The loop runs real scenes, which move the light and their own
-        // values: each test starts and leaves them at their start values.
-        ResetShowState();
-
-        FakePlatformReset();
-        FakeMusicCalls().clear();
-        GlCallLogClear();
-        std::memset(KeyStates, 0, sizeof KeyStates);
-        windowActive = 1;
-        fullscreenMode = 1;
-        appInstance = nullptr;
-        displayWindow = nullptr;
-        displayDC = nullptr;
-        renderContext = nullptr;
+        // values: each test starts and leaves the process as it started.
+        ResetAsAFreshProcess();
     }
 
     void TearDown() override {
-        ResetShowState();
+        ResetAsAFreshProcess();
         ASSERT_EQ(chdir(previousDir_), 0);
         RemoveTree(dir_);
+    }
+
+    // The program's own reset, and the doubles' in place of a backend's.
+    static void ResetAsAFreshProcess() {
+        ResetProcessState();
+        FakePlatformReset();
+        FakeMusicReset();
+        GlCallLogReset();
     }
 
     void RemovePicture(const char* name) { ASSERT_EQ(unlink((dir_ + "/Data/" + name).c_str()), 0); }

@@ -1,42 +1,45 @@
 #include "platform/common/message_queue.h"
 
-#include <deque>
+#include <algorithm>
 
-static std::deque<PlatformMessage> pending;
-static bool quitPosted = false;
-static int quitCode = 0;
+#include "platform/common/win32_kit_state.h"
 
 void MessageQueuePost(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
-    pending.push_back(PlatformMessage{window, message, wParam, lParam});
+    win32Kit.pending.push_back(PlatformMessage{window, message, wParam, lParam});
 }
 
 int MessageQueueTake(PlatformMessage* message) {
-    if (!pending.empty()) {
-        *message = pending.front();
-        pending.pop_front();
+    if (!win32Kit.pending.empty()) {
+        *message = win32Kit.pending.front();
+        win32Kit.pending.erase(win32Kit.pending.begin());
         return 1;
     }
-    if (quitPosted) {
-        quitPosted = false;
-        *message = PlatformMessage{nullptr, WM_QUIT, static_cast<uintptr_t>(quitCode), 0};
+    if (win32Kit.quitPosted) {
+        win32Kit.quitPosted = false;
+        *message = PlatformMessage{nullptr, WM_QUIT, static_cast<uintptr_t>(win32Kit.quitCode), 0};
         return 1;
     }
     return 0;
 }
 
 bool MessageQueueEmpty() {
-    return pending.empty();
+    return win32Kit.pending.empty();
 }
 
 void MessageQueuePostQuit(int exitCode) {
-    quitPosted = true;
-    quitCode = exitCode;
+    win32Kit.quitPosted = true;
+    win32Kit.quitCode = exitCode;
 }
 
 void MessageQueueClear() {
-    std::deque<PlatformMessage>().swap(pending);
-    quitPosted = false;
-    quitCode = 0;
+    std::vector<PlatformMessage>().swap(win32Kit.pending);
+    win32Kit.quitPosted = false;
+    win32Kit.quitCode = 0;
+}
+
+void MessageQueueForget(WindowHandle window) {
+    std::erase_if(win32Kit.pending,
+                  [window](const PlatformMessage& message) { return message.window == window; });
 }
 
 intptr_t DefaultWindowHandling(WindowProcedure procedure, WindowHandle window, uint32_t message,

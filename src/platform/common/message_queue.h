@@ -20,6 +20,9 @@ void MessageQueuePostQuit(int exitCode);
 // Drops every waiting message and the posted quit.
 void MessageQueueClear();
 
+// Drops the messages waiting for one window (it is being destroyed).
+void MessageQueueForget(WindowHandle window);
+
 // DefWindowProc for a window whose procedure is given: Alt+F4 asks to close
 // (WM_SYSCOMMAND SC_CLOSE), and closing sends the window WM_CLOSE, as the
 // default handling does on Windows. Everything else is ignored (0).

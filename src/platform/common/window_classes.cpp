@@ -2,17 +2,10 @@
 
 #include <cstring>
 
-struct RegisteredClass {
-    char name[64];
-    InstanceHandle instance;
-    WindowProcedure procedure;
-    bool used;
-};
-// The show registers one class at a time; a few more leave room for tests.
-static RegisteredClass classes[8];
+#include "platform/common/win32_kit_state.h"
 
-static RegisteredClass* FindClass(const char* name, InstanceHandle instance) {
-    for (RegisteredClass& entry : classes) {
+static KitWindowClass* FindClass(const char* name, InstanceHandle instance) {
+    for (KitWindowClass& entry : win32Kit.classes) {
         if (entry.used && entry.instance == instance && std::strcmp(entry.name, name) == 0) {
             return &entry;
         }
@@ -22,11 +15,11 @@ static RegisteredClass* FindClass(const char* name, InstanceHandle instance) {
 
 int WindowClassAdd(const WindowClassDesc* windowClass) {
     if (windowClass->procedure == nullptr ||
-        std::strlen(windowClass->className) >= sizeof(classes[0].name) ||
+        std::strlen(windowClass->className) >= sizeof(KitWindowClass::name) ||
         FindClass(windowClass->className, windowClass->instance) != nullptr) {
         return 0;
     }
-    for (RegisteredClass& entry : classes) {
+    for (KitWindowClass& entry : win32Kit.classes) {
         if (!entry.used) {
             std::strcpy(entry.name, windowClass->className);
             entry.instance = windowClass->instance;
@@ -39,21 +32,21 @@ int WindowClassAdd(const WindowClassDesc* windowClass) {
 }
 
 int WindowClassRemove(const char* className, InstanceHandle instance) {
-    RegisteredClass* entry = FindClass(className, instance);
+    KitWindowClass* entry = FindClass(className, instance);
     if (entry == nullptr) {
         return 0;
     }
-    entry->used = false;
+    *entry = KitWindowClass{};
     return 1;
 }
 
 WindowProcedure WindowClassProcedure(const char* className, InstanceHandle instance) {
-    const RegisteredClass* entry = FindClass(className, instance);
+    const KitWindowClass* entry = FindClass(className, instance);
     return entry ? entry->procedure : nullptr;
 }
 
 void WindowClassesClear() {
-    for (RegisteredClass& entry : classes) {
-        entry = RegisteredClass{};
+    for (KitWindowClass& entry : win32Kit.classes) {
+        entry = KitWindowClass{};
     }
 }

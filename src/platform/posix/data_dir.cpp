@@ -7,8 +7,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "assets/show_files.h"
-
 // DIR/NAME into OUT; false when it does not fit. A directory of "/" gives
 // "/NAME", not "//NAME".
 static bool JoinPath(const char* dir, const char* name, char* out, size_t capacity) {
@@ -18,7 +16,7 @@ static bool JoinPath(const char* dir, const char* name, char* out, size_t capaci
     return written >= 0 && static_cast<size_t>(written) < capacity;
 }
 
-// A regular file the show could open for reading.
+// A regular file the program could open for reading.
 static bool IsReadableFile(const char* dir, const char* name) {
     char path[PATH_MAX];
     if (!JoinPath(dir, name, path, sizeof path)) {
@@ -28,24 +26,31 @@ static bool IsReadableFile(const char* dir, const char* name) {
     return stat(path, &status) == 0 && S_ISREG(status.st_mode) && access(path, R_OK) == 0;
 }
 
-int HoldsAnyShowFile(const char* dir) {
-    if (dir == nullptr) {
-        return 0;
-    }
-    for (const char* picture : kPictureFiles) {
-        if (IsReadableFile(dir, picture)) {
-            return 1;
+static bool HoldsAnyOf(const char* dir, const char* const* names, size_t count) {
+    for (size_t i = 0; i < count; ++i) {
+        if (IsReadableFile(dir, names[i])) {
+            return true;
         }
     }
-    return IsReadableFile(dir, kTuneFile) ? 1 : 0;
+    return false;
 }
 
-int HoldsShowPictures(const char* dir) {
-    if (dir == nullptr) {
+int HoldsAnyDataFile(const char* dir, const DataFiles* files) {
+    if (dir == nullptr || files == nullptr) {
         return 0;
     }
-    for (const char* picture : kPictureFiles) {
-        if (!IsReadableFile(dir, picture)) {
+    return HoldsAnyOf(dir, files->needed, files->neededCount) ||
+                   HoldsAnyOf(dir, files->optional, files->optionalCount)
+               ? 1
+               : 0;
+}
+
+int HoldsNeededDataFiles(const char* dir, const DataFiles* files) {
+    if (dir == nullptr || files == nullptr) {
+        return 0;
+    }
+    for (size_t i = 0; i < files->neededCount; ++i) {
+        if (!IsReadableFile(dir, files->needed[i])) {
             return 0;
         }
     }
@@ -90,12 +95,13 @@ static int Choose(const char* dir, char* chosen, size_t capacity) {
     return 1;
 }
 
-int ChooseDataDirectory(const DataDirectoryPlaces* places, char* chosen, size_t capacity) {
-    if (places == nullptr || chosen == nullptr || capacity == 0) {
+int ChooseDataDirectory(const DataFiles* files, const DataDirectoryPlaces* places, char* chosen,
+                        size_t capacity) {
+    if (files == nullptr || places == nullptr || chosen == nullptr || capacity == 0) {
         return 0;
     }
     chosen[0] = '\0';
-    if (places->workingDir != nullptr && HoldsAnyShowFile(places->workingDir)) {
+    if (places->workingDir != nullptr && HoldsAnyDataFile(places->workingDir, files)) {
         return 0;
     }
 
@@ -111,7 +117,7 @@ int ChooseDataDirectory(const DataDirectoryPlaces* places, char* chosen, size_t 
             places->dataFromBinDir[0] == '/'
                 ? Choose(places->dataFromBinDir, installed, sizeof installed)
                 : JoinPath(programDir, places->dataFromBinDir, installed, sizeof installed);
-        if (fits && HoldsShowPictures(installed)) {
+        if (fits && HoldsNeededDataFiles(installed, files)) {
             return Choose(installed, chosen, capacity);
         }
     }
@@ -120,13 +126,14 @@ int ChooseDataDirectory(const DataDirectoryPlaces* places, char* chosen, size_t 
     // installed or moved elsewhere must not depend on a checkout.
     if (places->buildBinDir != nullptr && places->sourceDir != nullptr &&
         places->sourceDir[0] != '\0' && SamePath(programDir, places->buildBinDir) &&
-        HoldsShowPictures(places->sourceDir)) {
+        HoldsNeededDataFiles(places->sourceDir, files)) {
         return Choose(places->sourceDir, chosen, capacity);
     }
     return 0;
 }
 
-int EnterDataDirectory(const char* dataFromBinDir, const char* buildBinDir, const char* sourceDir) {
+int EnterDataDirectory(const DataFiles* files, const char* dataFromBinDir, const char* buildBinDir,
+                       const char* sourceDir) {
     char workingDir[PATH_MAX];
     if (getcwd(workingDir, sizeof workingDir) == nullptr) {
         // A working directory that was removed or is too deep to name: look
@@ -152,7 +159,7 @@ int EnterDataDirectory(const char* dataFromBinDir, const char* buildBinDir, cons
     const DataDirectoryPlaces places = {workingDir, executable, dataFromBinDir, buildDir,
                                         sourceDir};
     char chosen[PATH_MAX];
-    if (!ChooseDataDirectory(&places, chosen, sizeof chosen)) {
+    if (!ChooseDataDirectory(files, &places, chosen, sizeof chosen)) {
         return 0;
     }
     return chdir(chosen) == 0 ? 1 : 0;

@@ -10,36 +10,21 @@
 // whose name is the box's caption.
 #include <fcntl.h>
 #include <poll.h>
-#include <pthread.h>
 #include <unistd.h>
-#include <xcb/xcb.h>
 
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
 #include "platform/posix/termination_signals.h"
-#include "platform/sdl2/sdl2_objects.h"
+#include "platform/sdl2/sdl2_backend.h"
 
 // Checked again this often after a signal while the box is not found yet
 // (created, but not yet named).
 static constexpr int kRetryMs = 20;
-static constexpr int kMaxNewWindows = 16;
 
-struct BoxCloser {
-    xcb_connection_t* connection;
-    xcb_window_t root;
-    xcb_atom_t protocolsAtom;
-    xcb_atom_t deleteWindowAtom;
-    const char* caption;
-    int stopPipe[2];
-    pthread_t thread;
-    bool running;
-    xcb_window_t newWindows[kMaxNewWindows];
-    bool closed[kMaxNewWindows];
-    int newWindowCount;
-};
-static BoxCloser closer;
+// Kept in the backend's record.
+static Sdl2BoxCloser& closer = sdl2.boxCloser;
 
 static xcb_atom_t InternAtom(const char* name) {
     xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
@@ -83,7 +68,7 @@ static void RequestClose(xcb_window_t window) {
 static void NoteNewWindows() {
     while (xcb_generic_event_t* event = xcb_poll_for_event(closer.connection)) {
         if ((event->response_type & 0x7F) == XCB_CREATE_NOTIFY &&
-            closer.newWindowCount < kMaxNewWindows) {
+            closer.newWindowCount < Sdl2BoxCloser::kMaxNewWindows) {
             const auto* created = reinterpret_cast<xcb_create_notify_event_t*>(event);
             closer.closed[closer.newWindowCount] = false;
             closer.newWindows[closer.newWindowCount++] = created->window;

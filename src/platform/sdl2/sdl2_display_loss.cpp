@@ -7,23 +7,18 @@
 #include <X11/Xlib.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cstdlib>
 
-#include "platform/sdl2/sdl2_objects.h"
-
-static std::atomic<bool> displayLost{false};
-static std::atomic<bool> exiting{false};
-static pid_t showProcess = 0;
+#include "platform/sdl2/sdl2_backend.h"
 
 static int DisplayWentAway(Display* /*display*/) {
     // SDL shows each message box from a child process of its own; a box
     // that loses the display just ends, and the show, waiting for its
     // answer, then finds the display gone on its own connection.
-    if (getpid() != showProcess) {
+    if (getpid() != sdl2.showProcess) {
         _exit(1);
     }
-    if (!displayLost.exchange(true)) {
+    if (!sdl2.displayLost.exchange(true)) {
         static const char kMessage[] = "vup: the display went away\n";
         if (write(STDERR_FILENO, kMessage, sizeof kMessage - 1) < 0) {
             // Nowhere left to tell.
@@ -31,7 +26,7 @@ static int DisplayWentAway(Display* /*display*/) {
     }
     // Lost while exiting (or lost twice): the exit-time cleanups have run or
     // are running already, and must not run again.
-    if (exiting.exchange(true)) {
+    if (sdl2.exiting.exchange(true)) {
         _exit(1);
     }
     std::quick_exit(1);
@@ -40,10 +35,10 @@ static int DisplayWentAway(Display* /*display*/) {
 void Sdl2WatchDisplayLoss() {
     // Process-wide: covers SDL's connection, the GL driver's (the same one)
     // and the one each message box opens for itself.
-    showProcess = getpid();
+    sdl2.showProcess = getpid();
     XSetIOErrorHandler(DisplayWentAway);
 }
 
 void Sdl2NoteExiting() {
-    exiting = true;
+    sdl2.exiting = true;
 }

@@ -2,7 +2,7 @@
 #include <cstdio>
 
 #include "platform/posix/termination_signals.h"
-#include "platform/sdl2/sdl2_objects.h"
+#include "platform/sdl2/sdl2_backend.h"
 
 static Uint32 IconFlags(uint32_t flags) {
     switch (flags & 0xF0) {
@@ -37,7 +37,7 @@ int PlatformMessageBox(WindowHandle owner, const char* text, const char* caption
     };
     SDL_MessageBoxData box = {};
     box.flags = IconFlags(flags);
-    box.window = owner ? owner->sdl : nullptr;
+    box.window = KitWindowIsLive(owner) ? SdlWindowOf(owner) : nullptr;
     box.title = caption;
     box.message = text;
     box.numbuttons = yesNo ? 2 : 1;

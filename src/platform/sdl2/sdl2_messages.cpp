@@ -1,61 +1,55 @@
 // SDL events turned into the window messages the shell's window procedure
 // understands, one message per peek.
-#include "platform/common/message_queue.h"
 #include "platform/posix/termination_signals.h"
+#include "platform/sdl2/sdl2_backend.h"
 #include "platform/sdl2/sdl2_keys.h"
-#include "platform/sdl2/sdl2_objects.h"
 
-static bool signalQuitDelivered = false;
-
-// Messages made from one event wait in the queue for the following peeks.
-static void Queue(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
-    MessageQueuePost(window, message, wParam, lParam);
-}
-
-// The window an event without one (a signal's quit) goes to: the newest.
-static WindowHandle EventWindow(Uint32 windowId) {
-    WindowHandle window = Sdl2WindowFromId(windowId);
-    return window ? window : Sdl2Windows();
+static WindowHandle WindowFromId(Uint32 windowId) {
+    for (WindowHandle window = KitWindows(); window; window = window->next) {
+        if (SDL_GetWindowID(SdlWindowOf(window)) == windowId) {
+            return window;
+        }
+    }
+    return nullptr;
 }
 
 static uintptr_t ActivationParam(WindowHandle window, uint32_t state) {
-    const bool minimised =
-        window != nullptr && (SDL_GetWindowFlags(window->sdl) & SDL_WINDOW_MINIMIZED) != 0;
+    const bool minimised = (SDL_GetWindowFlags(SdlWindowOf(window)) & SDL_WINDOW_MINIMIZED) != 0;
     return state | (minimised ? 0x10000u : 0u);
 }
 
 static void TranslateWindowEvent(const SDL_WindowEvent& event) {
-    WindowHandle window = Sdl2WindowFromId(event.windowID);
+    WindowHandle window = WindowFromId(event.windowID);
     if (window == nullptr) {
         return;
     }
     switch (event.event) {
         case SDL_WINDOWEVENT_CLOSE:
-            Queue(window, WM_CLOSE, 0, 0);
+            MessageQueuePost(window, WM_CLOSE, 0, 0);
             break;
         case SDL_WINDOWEVENT_MINIMIZED:
         case SDL_WINDOWEVENT_HIDDEN:
-            Queue(window, WM_ACTIVATE, WA_INACTIVE | 0x10000u, 0);
+            MessageQueuePost(window, WM_ACTIVATE, WA_INACTIVE | 0x10000u, 0);
             break;
         case SDL_WINDOWEVENT_RESTORED:
         case SDL_WINDOWEVENT_SHOWN:
-            Queue(window, WM_ACTIVATE, WA_ACTIVE, 0);
+            MessageQueuePost(window, WM_ACTIVATE, WA_ACTIVE, 0);
             break;
         case SDL_WINDOWEVENT_FOCUS_GAINED:
             // The screen saver waits while the show has the foreground.
             SDL_DisableScreenSaver();
-            Sdl2SetFocusFromEvent(window, true);
-            Queue(window, WM_ACTIVATE, ActivationParam(window, WA_ACTIVE), 0);
+            KitFocusFollows(window, true);
+            MessageQueuePost(window, WM_ACTIVATE, ActivationParam(window, WA_ACTIVE), 0);
             break;
         case SDL_WINDOWEVENT_FOCUS_LOST:
             SDL_EnableScreenSaver();
-            Sdl2SetFocusFromEvent(window, false);
-            Queue(window, WM_ACTIVATE, ActivationParam(window, WA_INACTIVE), 0);
+            KitFocusFollows(window, false);
+            MessageQueuePost(window, WM_ACTIVATE, ActivationParam(window, WA_INACTIVE), 0);
             break;
         case SDL_WINDOWEVENT_SIZE_CHANGED:
-            Queue(window, WM_SIZE, 0,
-                  MakeLongParam(static_cast<uint32_t>(event.data1),
-                                static_cast<uint32_t>(event.data2)));
+            MessageQueuePost(window, WM_SIZE, 0,
+                             MakeLongParam(static_cast<uint32_t>(event.data1),
+                                           static_cast<uint32_t>(event.data2)));
             break;
         default:
             break;
@@ -67,23 +61,12 @@ static void TranslateKeyEvent(const SDL_KeyboardEvent& event) {
     if (virtualKey == 0) {
         return;
     }
-    // With Alt held, keys are system keys, which the window procedure leaves
-    // to the default handling (so Alt+F4 closes the window).
-    const bool system = (event.keysym.mod & KMOD_ALT) != 0 || virtualKey == VK_MENU;
-    uint32_t message;
-    if (event.type == SDL_KEYDOWN) {
-        message = system ? WM_SYSKEYDOWN : WM_KEYDOWN;
-    } else {
-        message = system ? WM_SYSKEYUP : WM_KEYUP;
-    }
-    uint32_t flags = 1 | (static_cast<uint32_t>(event.keysym.scancode & 0xFF) << 16);
-    if (event.repeat) {
-        flags |= 1u << 30;
-    }
-    if (event.type == SDL_KEYUP) {
-        flags |= 3u << 30;
-    }
-    Queue(EventWindow(event.windowID), message, virtualKey, static_cast<intptr_t>(flags));
+    // An event without a window of ours goes to the newest.
+    WindowHandle window = WindowFromId(event.windowID);
+    const PlatformMessage key = KeyMessage(
+        window ? window : KitWindows(), virtualKey, event.type == SDL_KEYDOWN, event.repeat != 0,
+        (event.keysym.mod & KMOD_ALT) != 0, static_cast<uint32_t>(event.keysym.scancode));
+    MessageQueuePost(key.window, key.message, key.wParam, key.lParam);
 }
 
 static void TranslateEvent(const SDL_Event& event) {
@@ -91,8 +74,8 @@ static void TranslateEvent(const SDL_Event& event) {
         case SDL_QUIT:
             // SDL's own request to quit (its signal handlers are off, see
             // PlatformPeekMessage): handled like the close box.
-            if (Sdl2Windows() != nullptr) {
-                Queue(Sdl2Windows(), WM_CLOSE, 0, 0);
+            if (KitWindows() != nullptr) {
+                MessageQueuePost(KitWindows(), WM_CLOSE, 0, 0);
             } else {
                 MessageQueuePostQuit(0);
             }
@@ -112,8 +95,8 @@ static void TranslateEvent(const SDL_Event& event) {
 int PlatformPeekMessage(PlatformMessage* message) {
     // A termination signal ends the loop at once, as the close box would,
     // with nothing left to handle first; the shell then closes the display.
-    if (TerminationSignal() != 0 && !signalQuitDelivered) {
-        signalQuitDelivered = true;
+    if (TerminationSignal() != 0 && !sdl2.signalQuitDelivered) {
+        sdl2.signalQuitDelivered = true;
         *message = PlatformMessage{nullptr, WM_QUIT, 0, 0};
         return 1;
     }
@@ -124,17 +107,4 @@ int PlatformPeekMessage(PlatformMessage* message) {
         }
     }
     return MessageQueueTake(message);
-}
-
-intptr_t PlatformDispatchMessage(const PlatformMessage* message) {
-    WindowHandle window = message->window;
-    if (window == nullptr || window->procedure == nullptr) {
-        return 0;
-    }
-    return window->procedure(window, message->message, message->wParam, message->lParam);
-}
-
-intptr_t PlatformDefWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam,
-                               intptr_t /*lParam*/) {
-    return DefaultWindowHandling(window ? window->procedure : nullptr, window, message, wParam);
 }

@@ -3,12 +3,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/common/window_classes.h"
 #include "platform/posix/termination_signals.h"
-#include "platform/sdl2/sdl2_objects.h"
-
-static bool videoTried = false;
-static bool videoReady = false;
+#include "platform/sdl2/sdl2_backend.h"
 
 static void QuitVideoAtExit() {
     Sdl2NoteExiting();
@@ -32,8 +28,8 @@ static bool WatchableDriver() {
 }
 
 bool Sdl2VideoReady() {
-    if (!videoTried) {
-        videoTried = true;
+    if (!sdl2.videoTried) {
+        sdl2.videoTried = true;
         // First, so a signal's exit comes after SDL's own cleanup.
         InstallTerminationSignals();
         // Re-opening the display destroys its only window for a moment; that
@@ -42,45 +38,22 @@ bool Sdl2VideoReady() {
         SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
         // The termination signals are ours (see PlatformPeekMessage).
         SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-        videoReady = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0 && WatchableDriver();
-        if (!videoReady) {
+        sdl2.videoReady = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0 && WatchableDriver();
+        if (!sdl2.videoReady) {
             std::fprintf(stderr, "vup: no display to show on (%s)\n",
                          SDL_GetError()[0] ? SDL_GetError() : "no video driver");
         }
         Sdl2WatchDisplayLoss();
-        if (videoReady) {
+        if (sdl2.videoReady) {
             std::atexit(QuitVideoAtExit);
         }
     }
-    return videoReady;
+    return sdl2.videoReady;
 }
 
-// ---- window classes -------------------------------------------------------
-
-InstanceHandle PlatformGetModuleHandle() {
-    static char moduleTag;
-    return reinterpret_cast<InstanceHandle>(&moduleTag);
-}
-
+// Without a display no window can be made, so its class is refused at once.
 int PlatformRegisterClass(const WindowClassDesc* windowClass) {
     return Sdl2VideoReady() ? WindowClassAdd(windowClass) : 0;
-}
-
-int PlatformUnregisterClass(const char* className, InstanceHandle instance) {
-    return WindowClassRemove(className, instance);
-}
-
-// ---- display mode ---------------------------------------------------------
-
-// A fullscreen window made after a successful mode change takes this mode.
-static bool fullscreenModeSet = false;
-static SDL_DisplayMode fullscreenMode;
-
-bool Sdl2FullscreenMode(SDL_DisplayMode* mode) {
-    if (fullscreenModeSet) {
-        *mode = fullscreenMode;
-    }
-    return fullscreenModeSet;
 }
 
 // Under X11 the colour depth cannot be switched: the mode is accepted when the
@@ -94,8 +67,8 @@ int32_t PlatformChangeDisplayMode(int width, int height, int /*bitsPerPixel*/) {
     for (int i = 0; i < modes; ++i) {
         SDL_DisplayMode mode;
         if (SDL_GetDisplayMode(0, i, &mode) == 0 && mode.w == width && mode.h == height) {
-            fullscreenMode = mode;
-            fullscreenModeSet = true;
+            sdl2.fullscreenMode = mode;
+            sdl2.fullscreenModeSet = true;
             return DISP_CHANGE_SUCCESSFUL;
         }
     }
@@ -103,10 +76,10 @@ int32_t PlatformChangeDisplayMode(int width, int height, int /*bitsPerPixel*/) {
 }
 
 void PlatformRestoreDisplayMode() {
-    fullscreenModeSet = false;
-    for (PlatformWindowObject* window = Sdl2Windows(); window; window = window->next) {
-        if (SDL_GetWindowFlags(window->sdl) & SDL_WINDOW_FULLSCREEN) {
-            SDL_SetWindowFullscreen(window->sdl, 0);
+    sdl2.fullscreenModeSet = false;
+    for (WindowHandle window = KitWindows(); window; window = window->next) {
+        if (SDL_GetWindowFlags(SdlWindowOf(window)) & SDL_WINDOW_FULLSCREEN) {
+            SDL_SetWindowFullscreen(SdlWindowOf(window), 0);
         }
     }
 }

@@ -1,38 +1,9 @@
-// Windows, their device contexts, pixel formats and GL contexts.
+// Windows, their pixel formats and GL contexts.
 #include <cstdlib>
 
-#include "platform/common/window_classes.h"
-#include "platform/sdl2/sdl2_objects.h"
+#include "platform/sdl2/sdl2_backend.h"
 
-static PlatformWindowObject* windows = nullptr;
-static WindowHandle focusWindow = nullptr;
-
-PlatformWindowObject* Sdl2Windows() {
-    return windows;
-}
-
-PlatformWindowObject* Sdl2WindowFromId(Uint32 windowId) {
-    for (PlatformWindowObject* window = windows; window; window = window->next) {
-        if (SDL_GetWindowID(window->sdl) == windowId) {
-            return window;
-        }
-    }
-    return nullptr;
-}
-
-// SDL picks the X visual when the window is made, so the framebuffer
-// attributes must be in force before then; a window made before any pixel
-// format was set gets the show's own request (16 colour and 16 depth bits).
-static PixelFormatRequest lastPixelFormat = {
-    .nSize = sizeof(PixelFormatRequest),
-    .nVersion = 1,
-    .dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER,
-    .iPixelType = PFD_TYPE_RGBA,
-    .cColorBits = 16,
-    .cDepthBits = 16,
-};
-
-void Sdl2ApplyPixelFormat(const PixelFormatRequest* request) {
+static void ApplyPixelFormat(const PixelFormatRequest* request) {
     // At least these sizes: a 24-bit X display satisfies a 16-bit request.
     const bool deep = request->cColorBits > 16;
     SDL_GL_SetAttribute(SDL_GL_RED_SIZE, deep ? 8 : 5);
@@ -51,105 +22,57 @@ WindowHandle PlatformCreateWindow(uint32_t /*extendedStyle*/, const char* classN
     if (procedure == nullptr || !Sdl2VideoReady() || width <= 0 || height <= 0) {
         return nullptr;
     }
-    Sdl2ApplyPixelFormat(&lastPixelFormat);
+    ApplyPixelFormat(&sdl2.lastPixelFormat);
 
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
-    SDL_DisplayMode mode;
-    const bool fullscreen = (style & WS_POPUP) && Sdl2FullscreenMode(&mode);
+    const bool fullscreen = (style & WS_POPUP) && sdl2.fullscreenModeSet;
     if (fullscreen) {
         flags |= SDL_WINDOW_FULLSCREEN;
     } else if (style & WS_OVERLAPPEDWINDOW) {
         flags |= SDL_WINDOW_RESIZABLE;
     }
     // The window manager adds the frame: sizes here are client sizes.
-    SDL_Window* sdl = SDL_CreateWindow(title, x, y, width, height, flags);
-    if (sdl == nullptr) {
+    SDL_Window* native = SDL_CreateWindow(title, x, y, width, height, flags);
+    if (native == nullptr) {
         return nullptr;
     }
     if (fullscreen) {
-        SDL_SetWindowDisplayMode(sdl, &mode);
+        SDL_SetWindowDisplayMode(native, &sdl2.fullscreenMode);
     }
-    auto* window = static_cast<PlatformWindowObject*>(std::calloc(1, sizeof(PlatformWindowObject)));
+    WindowHandle window = KitWindowAdd(procedure, native);
     if (window == nullptr) {
-        SDL_DestroyWindow(sdl);
-        return nullptr;
+        SDL_DestroyWindow(native);
     }
-    window->sdl = sdl;
-    window->procedure = procedure;
-    window->dc.window = window;
-    window->next = windows;
-    windows = window;
     return window;
 }
 
 int PlatformDestroyWindow(WindowHandle window) {
-    PlatformWindowObject** link = &windows;
-    while (*link && *link != window) {
-        link = &(*link)->next;
-    }
-    if (*link == nullptr) {
+    if (!KitWindowIsLive(window)) {
         return 0;
     }
-    *link = window->next;
-    if (focusWindow == window) {
-        focusWindow = nullptr;
-    }
-    SDL_DestroyWindow(window->sdl);
-    std::free(window);
-    return 1;
+    SDL_DestroyWindow(SdlWindowOf(window));
+    return KitWindowRemove(window) ? 1 : 0;
 }
 
 void PlatformShowWindow(WindowHandle window, int /*showCommand*/) {
-    SDL_ShowWindow(window->sdl);
+    SDL_ShowWindow(SdlWindowOf(window));
 }
 
 void PlatformSetForegroundWindow(WindowHandle window) {
-    SDL_RaiseWindow(window->sdl);
-}
-
-void PlatformSetFocus(WindowHandle window) {
-    focusWindow = window;
-}
-
-WindowHandle PlatformGetFocus() {
-    return focusWindow;
-}
-
-void Sdl2SetFocusFromEvent(WindowHandle window, bool gained) {
-    if (gained) {
-        focusWindow = window;
-    } else if (focusWindow == window) {
-        focusWindow = nullptr;
-    }
-}
-
-DeviceContextHandle PlatformGetDC(WindowHandle window) {
-    return window ? &window->dc : nullptr;
-}
-
-int PlatformReleaseDC(WindowHandle window, DeviceContextHandle dc) {
-    // The class's own device context lives as long as its window.
-    return window != nullptr && dc == &window->dc;
+    SDL_RaiseWindow(SdlWindowOf(window));
 }
 
 int PlatformChoosePixelFormat(DeviceContextHandle dc, const PixelFormatRequest* request) {
-    const uint32_t needed = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL;
-    if (dc == nullptr || request->nSize != sizeof(PixelFormatRequest) || request->nVersion != 1 ||
-        (request->dwFlags & needed) != needed || request->iPixelType != PFD_TYPE_RGBA) {
-        return 0;
-    }
     // One format serves every request this backend accepts.
-    return 1;
+    return KitPixelFormatUsable(dc, request) ? 1 : 0;
 }
 
 int PlatformSetPixelFormat(DeviceContextHandle dc, int format, const PixelFormatRequest* request) {
-    // As on Windows, a window's pixel format is set once.
-    if (dc == nullptr || format != 1 || dc->pixelFormat != 0) {
+    if (!KitSetPixelFormat(dc, format)) {
         return 0;
     }
-    dc->pixelFormat = format;
-    lastPixelFormat = *request;
-    Sdl2ApplyPixelFormat(request);
+    sdl2.lastPixelFormat = *request;
+    ApplyPixelFormat(request);
     return 1;
 }
 
@@ -161,7 +84,7 @@ RenderContextHandle PlatformCreateContext(DeviceContextHandle dc) {
     // current until it is asked to be, so the previous one is put back.
     SDL_Window* previousWindow = SDL_GL_GetCurrentWindow();
     SDL_GLContext previous = SDL_GL_GetCurrentContext();
-    SDL_GLContext gl = SDL_GL_CreateContext(dc->window->sdl);
+    SDL_GLContext gl = SDL_GL_CreateContext(SdlWindowOf(dc->window));
     if (gl == nullptr) {
         return nullptr;
     }
@@ -183,7 +106,7 @@ int PlatformMakeCurrent(DeviceContextHandle dc, RenderContextHandle context) {
     if (dc == nullptr) {
         return 0;
     }
-    return SDL_GL_MakeCurrent(dc->window->sdl, context->gl) == 0;
+    return SDL_GL_MakeCurrent(SdlWindowOf(dc->window), context->gl) == 0;
 }
 
 int PlatformDeleteContext(RenderContextHandle context) {
@@ -202,11 +125,6 @@ int PlatformSwapBuffers(DeviceContextHandle dc) {
     if (dc == nullptr) {
         return 0;
     }
-    SDL_GL_SwapWindow(dc->window->sdl);
+    SDL_GL_SwapWindow(SdlWindowOf(dc->window));
     return 1;
-}
-
-void PlatformAdjustWindowRect(WindowRect* /*rect*/, uint32_t /*style*/,
-                              uint32_t /*extendedStyle*/) {
-    // Window sizes on this backend are client sizes (see PlatformCreateWindow).
 }

@@ -12,6 +12,7 @@
 #include "platform/webgl/gl11.h"
 #include "platform/webgl/webgl_context.h"
 #include "shell/demo_main.h"
+#include "shell/process_reset.h"
 #include "show/show.h"
 
 // The opening picture, as the first frame of the show draws it, for the
@@ -41,9 +42,7 @@ EMSCRIPTEN_KEEPALIVE int WebShowPlay(int fullscreen) {
     // Everything a fresh process starts with.
     WebDisplayReset();
     WebMessagesReset();
-    ResetShowState();
-    std::fill(std::begin(KeyStates), std::end(KeyStates), uint8_t{0});
-    windowActive = 1;
+    ResetProcessState();
     firstOpenFullscreen = fullscreen != 0 ? 1 : 0;
 
     webPagePhase = kWebPageShow;

@@ -6,9 +6,15 @@
 
 bool fakeMusicLoadSucceeds = true;
 
+static std::vector<FakeMusicCall> musicCalls;
+
 std::vector<FakeMusicCall>& FakeMusicCalls() {
-    static std::vector<FakeMusicCall> calls;
-    return calls;
+    return musicCalls;
+}
+
+void FakeMusicReset() {
+    std::vector<FakeMusicCall>().swap(musicCalls);
+    fakeMusicLoadSucceeds = true;
 }
 
 static SongHandle fakeSong = reinterpret_cast<SongHandle>(uintptr_t{0x5000});

@@ -13,3 +13,6 @@ struct FakeMusicCall {
 std::vector<FakeMusicCall>& FakeMusicCalls();
 // When false, FMUSIC_LoadSong returns null, as for a missing tune.
 extern bool fakeMusicLoadSucceeds;
+
+// No calls, and songs load, as at process start.
+void FakeMusicReset();

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
+#include <memory>
 
 static FakePlatformState state;
 
@@ -10,7 +12,11 @@ FakePlatformState& FakePlatform() {
 }
 
 void FakePlatformReset() {
-    state = FakePlatformState{};
+    // Assigning a fresh state would leave bytes of old strings behind in
+    // their inline buffers; the process started from zeroed memory.
+    std::destroy_at(&state);
+    std::memset(static_cast<void*>(&state), 0, sizeof state);
+    std::construct_at(&state);
 }
 
 // Records the call and tells whether the script wants it to fail.
@@ -24,11 +30,10 @@ static bool Call(const char* name) {
     return false;
 }
 
-static uintptr_t nextHandle = 0x1000;
 template <typename Handle>
 static Handle NewHandle() {
-    nextHandle += 0x10;
-    return reinterpret_cast<Handle>(nextHandle);
+    state.lastHandle += 0x10;
+    return reinterpret_cast<Handle>(state.lastHandle);
 }
 
 void FakePostMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) {
@@ -200,7 +205,7 @@ int PlatformMessageBox(WindowHandle owner, const char* text, const char* caption
     int answer = (flags & MB_YESNO) ? IDYES : IDOK;
     if (!state.answers.empty()) {
         answer = state.answers.front();
-        state.answers.pop_front();
+        state.answers.erase(state.answers.begin());
     }
     return answer;
 }
@@ -209,7 +214,7 @@ int PlatformPeekMessage(PlatformMessage* message) {
     Call("PeekMessage");
     if (!state.queue.empty()) {
         *message = state.queue.front();
-        state.queue.pop_front();
+        state.queue.erase(state.queue.begin());
         return 1;
     }
     if (state.quitPosted) {

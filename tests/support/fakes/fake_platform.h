@@ -4,7 +4,6 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <string>
 #include <vector>
@@ -27,9 +26,9 @@ struct FakePlatformState {
     // Steps to fail, by call name; each entry fails one call and is then used up.
     std::vector<std::string> failures;
     // Answers for message boxes in order; IDOK/IDYES when the script runs out.
-    std::deque<int> answers;
-    // Messages waiting for PlatformPeekMessage.
-    std::deque<PlatformMessage> queue;
+    std::vector<int> answers;
+    // Messages waiting for PlatformPeekMessage, oldest first.
+    std::vector<PlatformMessage> queue;
     int quitPosted = 0;
     int quitCode = 0;
 
@@ -57,9 +56,13 @@ struct FakePlatformState {
     PixelFormatRequest lastPixelFormat = {};
     WindowProcedure procedure = nullptr;
     WindowHandle focus = nullptr;
+    // The last handle given out; each new one is 0x10 further.
+    uintptr_t lastHandle = 0x1000;
 };
 
 FakePlatformState& FakePlatform();
+// The state built again as the process start built it, down to its bytes
+// (the process reset test compares them).
 void FakePlatformReset();
 
 // Queues a message for the display window (or the given one).

@@ -5,22 +5,27 @@
 
 #include "platform/gl.h"
 
-static std::vector<GlCall>& MutableLog() {
-    static std::vector<GlCall> log;
-    return log;
-}
+static std::vector<GlCall> callLog;
+static bool recordingCalls = true;
+static GLuint nextTextureName = 1;
 
 const std::vector<GlCall>& GlCallLog() {
-    return MutableLog();
+    return callLog;
 }
 
 void GlCallLogClear() {
-    MutableLog().clear();
+    callLog.clear();
+}
+
+void GlCallLogReset() {
+    std::vector<GlCall>().swap(callLog);
+    recordingCalls = true;
+    nextTextureName = 1;
 }
 
 std::vector<GlCall> GlCallsNamed(const std::string& name) {
     std::vector<GlCall> calls;
-    for (const GlCall& call : MutableLog()) {
+    for (const GlCall& call : callLog) {
         if (call.name == name) {
             calls.push_back(call);
         }
@@ -30,7 +35,7 @@ std::vector<GlCall> GlCallsNamed(const std::string& name) {
 
 size_t GlCallCount(const std::string& name) {
     size_t count = 0;
-    for (const GlCall& call : MutableLog()) {
+    for (const GlCall& call : callLog) {
         count += call.name == name ? 1 : 0;
     }
     return count;
@@ -38,7 +43,7 @@ size_t GlCallCount(const std::string& name) {
 
 std::string GlCallLogText(size_t first, size_t count) {
     std::string text;
-    const std::vector<GlCall>& log = MutableLog();
+    const std::vector<GlCall>& log = callLog;
     for (size_t i = first; i < log.size() && i - first < count; ++i) {
         text += log[i].name + "(";
         for (size_t a = 0; a < log[i].args.size(); ++a) {
@@ -51,8 +56,6 @@ std::string GlCallLogText(size_t first, size_t count) {
     return text;
 }
 
-static bool recordingCalls = true;
-
 void GlCallLogSetRecording(bool recording) {
     recordingCalls = recording;
 }
@@ -61,10 +64,8 @@ static void Record(const char* name, std::initializer_list<double> args) {
     if (!recordingCalls) {
         return;
     }
-    MutableLog().push_back(GlCall{name, std::vector<double>(args)});
+    callLog.push_back(GlCall{name, std::vector<double>(args)});
 }
-
-static GLuint nextTextureName = 1;
 
 extern "C" {
 

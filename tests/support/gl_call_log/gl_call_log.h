@@ -15,6 +15,8 @@ struct GlCall {
 // Every call since the last GlCallLogClear().
 const std::vector<GlCall>& GlCallLog();
 void GlCallLogClear();
+// As at process start: an empty log, recording on, texture names from 1.
+void GlCallLogReset();
 
 // While off, calls are accepted but not kept (for measuring code around the
 // GL calls without the log's own allocations). On by default.

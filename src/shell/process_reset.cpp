@@ -1,0 +1,15 @@
+#include "shell/process_reset.h"
+
+#include "assets/bitmap_reader.h"
+#include "shell/demo_main.h"
+#include "shell/display.h"
+#include "shell/frame_stats.h"
+#include "show/show.h"
+
+void ResetProcessState() {
+    ResetShowState();
+    ResetBitmapReader();
+    ResetFrameLoopState();
+    ResetDisplayState();
+    FrameStatsReset();
+}
