@@ -7,8 +7,9 @@
 # (data/tulmor.ogg, data/tulmor.m4a and their clicks).
 #
 # The show's code (vup_core) runs as on the desktop, DemoMain and its frame
-# loop included, over the page's platform backend (src/platform/web/) and the
-# GL 1.1 layer (vup_gl11) with its WebGL side in place of libGL and libGLU.
+# loop included, from the page's entry (src/shell/web_main.cpp) over the
+# page's platform backend (src/platform/web/) and the GL 1.1 layer (vup_gl11)
+# with its WebGL side in place of libGL and libGLU.
 # The loop waits for the browser inside SwapBuffers, the fullscreen request
 # and message boxes, through ASYNCIFY.
 
@@ -24,30 +25,22 @@ set(VUP_WEB_URL "" CACHE STRING
 # A changed picture or tune links the site again.
 file(GLOB VUP_WEB_DATA_FILES CONFIGURE_DEPENDS ${VUP_WEB_DATA_DIR}/Data/* ${VUP_WEB_DATA_DIR}/data/*)
 
-# The JavaScript sides: WebGL for the GL layer, the display, the sound and
-# the page.
+# The page's platform backend, built from its own folder, and the program's
+# entry for the page beside the desktop's (src/shell/web_*).
+add_subdirectory(src/platform/web)
+# The JavaScript sides: WebGL for the GL layer; the display, the sound and
+# the page for the backend.
 set(VUP_WEB_JS_LIBRARIES
     ${CMAKE_SOURCE_DIR}/src/platform/webgl/webgl_backend.js
-    ${CMAKE_SOURCE_DIR}/src/platform/web/web_display.js
-    ${CMAKE_SOURCE_DIR}/src/platform/web/web_audio.js
-    ${CMAKE_SOURCE_DIR}/src/platform/web/web_page.js)
+    ${VUP_WEB_BACKEND_JS})
 
 add_executable(vup_web
-    src/platform/web/music_webaudio.cpp
-    src/platform/web/web_display.cpp
-    src/platform/web/web_keys.cpp
-    src/platform/web/web_live.cpp
-    src/platform/web/web_main.cpp
-    src/platform/web/web_message_box.cpp
-    src/platform/web/web_messages.cpp
-    src/platform/web/web_still.cpp
-    src/platform/webgl/webgl_context.cpp
+    src/shell/web_live_page.cpp
+    src/shell/web_main.cpp
+    src/shell/web_still_page.cpp
     src/platform/posix/file_map_posix.cpp)
 target_include_directories(vup_web PRIVATE src)
-# From the Win32 emulation kit (vup_platform_common) the page's backend takes
-# what it calls; it still defines its own windows, pixel formats and message
-# dispatch.
-target_link_libraries(vup_web PRIVATE vup_core vup_gl11 vup_platform_common)
+target_link_libraries(vup_web PRIVATE vup_core vup_platform_web)
 set_target_properties(vup_web PROPERTIES
     OUTPUT_NAME vup
     SUFFIX .js

@@ -4,8 +4,8 @@
 // subsystem that owns it; this calls each of them.
 //
 // The platform layer's backend keeps its own state and its own reset (the
-// page's WebDisplayReset and WebMessagesReset, the tests' doubles); callers
-// put it back beside this.
+// page's WebBackendReset, the tests' doubles); callers put it back beside
+// this.
 #pragma once
 
 // The show's values, light, textures and song; the picture reader's

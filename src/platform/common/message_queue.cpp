@@ -31,12 +31,6 @@ void MessageQueuePostQuit(int exitCode) {
     win32Kit.quitCode = exitCode;
 }
 
-void MessageQueueClear() {
-    std::vector<PlatformMessage>().swap(win32Kit.pending);
-    win32Kit.quitPosted = false;
-    win32Kit.quitCode = 0;
-}
-
 void MessageQueueForget(WindowHandle window) {
     std::erase_if(win32Kit.pending,
                   [window](const PlatformMessage& message) { return message.window == window; });

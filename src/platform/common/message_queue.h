@@ -17,9 +17,6 @@ bool MessageQueueEmpty();
 // As PostQuitMessage: WM_QUIT with the exit code as its wParam.
 void MessageQueuePostQuit(int exitCode);
 
-// Drops every waiting message and the posted quit.
-void MessageQueueClear();
-
 // Drops the messages waiting for one window (it is being destroyed).
 void MessageQueueForget(WindowHandle window);
 

@@ -1,8 +1,8 @@
 // The Win32 emulation kit: the Win32 behaviours a backend without Win32
-// emulates, written once for every such backend (SDL2; the web page's
-// backend can take it up the same way). A backend built on it supplies only
-// what is native to it: the window itself, the GL context, the events, the
-// message box, the display mode and the cursor.
+// emulates, written once for every such backend (SDL2, the web page). A
+// backend built on it supplies only what is native to it: the window itself,
+// the GL context, the events, the message box, the display mode and the
+// cursor.
 //
 // The kit defines these entry points of platform/platform.h:
 //   PlatformGetModuleHandle, PlatformUnregisterClass, PlatformAdjustWindowRect

@@ -44,9 +44,3 @@ WindowProcedure WindowClassProcedure(const char* className, InstanceHandle insta
     const KitWindowClass* entry = FindClass(className, instance);
     return entry ? entry->procedure : nullptr;
 }
-
-void WindowClassesClear() {
-    for (KitWindowClass& entry : win32Kit.classes) {
-        entry = KitWindowClass{};
-    }
-}

@@ -14,6 +14,3 @@ int WindowClassRemove(const char* className, InstanceHandle instance);
 
 // The procedure of a registered class, or null.
 WindowProcedure WindowClassProcedure(const char* className, InstanceHandle instance);
-
-// Forgets every class (a page that plays the show again starts empty).
-void WindowClassesClear();

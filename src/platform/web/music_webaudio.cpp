@@ -14,8 +14,7 @@
 #include <cstdio>
 
 #include "platform/music.h"
-#include "platform/web/web_live.h"
-#include "platform/web/web_page.h"
+#include "platform/web/web_backend_state.h"
 
 // web_audio.js
 extern "C" {
@@ -27,19 +26,12 @@ int VupAudioPlay();
 void VupAudioStop();
 }
 
-// The one song a sound library initialisation holds; a handle points here
-// while it is loaded.
-struct MusicSongObject {
-    bool loaded;
-};
-static MusicSongObject song;
-
 static bool Audible() {
-    return webPagePhase == kWebPageShow;
+    return webBackend.phase == kWebPageShow;
 }
 
 int FSOUND_Init(int /*mixRate*/, int /*maxSoftwareChannels*/, unsigned int /*flags*/) {
-    song.loaded = false;
+    webBackend.song.loaded = false;
     return Audible() ? VupAudioInit() : 0;
 }
 
@@ -55,12 +47,12 @@ SongHandle FMUSIC_LoadSong(const char* path) {
     if (!VupAudioLoad(path)) {
         return nullptr;
     }
-    song.loaded = true;
-    return &song;
+    webBackend.song.loaded = true;
+    return &webBackend.song;
 }
 
 int FMUSIC_SetMasterVolume(SongHandle handle, int volume) {
-    if (handle != &song || !song.loaded) {
+    if (handle != &webBackend.song || !webBackend.song.loaded) {
         return 0;
     }
     const int clamped = volume < 0 ? 0 : (volume > 256 ? 256 : volume);
@@ -69,7 +61,7 @@ int FMUSIC_SetMasterVolume(SongHandle handle, int volume) {
 }
 
 int FMUSIC_PlaySong(SongHandle handle) {
-    if (handle != &song || !song.loaded) {
+    if (handle != &webBackend.song || !webBackend.song.loaded) {
         return 0;
     }
     return VupAudioPlay();
@@ -82,6 +74,6 @@ void MusicSetShowStart(uint32_t startMs) {
 }
 
 void WebMusicStop() {
-    song.loaded = false;
+    webBackend.song.loaded = false;
     VupAudioStop();
 }

@@ -7,8 +7,7 @@
 // starts, as on the desktop.
 #include <cstdio>
 
-#include "platform/web/web_page.h"
-#include "platform/web/web_platform.h"
+#include "platform/web/web_backend_state.h"
 
 // web_page.js: waits for a button; returns IDOK, IDYES or IDNO.
 extern "C" int VupPageDialog(const char* text, const char* caption, int yesNo, int icon);
@@ -18,12 +17,12 @@ int PlatformMessageBox(WindowHandle /*owner*/, const char* text, const char* cap
     const bool yesNo = (flags & 0x0F) == MB_YESNO;
     const char* shownText = text != nullptr ? text : "";
     const char* shownCaption = caption != nullptr ? caption : "";
-    switch (webPagePhase) {
+    switch (webBackend.phase) {
         case kWebPageShow: {
-            webMessageBoxOpen = true;
+            webBackend.messageBoxOpen = true;
             const int answer = VupPageDialog(shownText, shownCaption, yesNo ? 1 : 0,
                                              static_cast<int>(flags & 0xF0));
-            webMessageBoxOpen = false;
+            webBackend.messageBoxOpen = false;
             return answer;
         }
         case kWebPageStill:

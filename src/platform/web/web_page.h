@@ -1,18 +1,19 @@
 // The page around the canvas (index.html), as the show's code sees it: the
 // marks a test or a script reads off the body element, and messages shown in
-// the page itself. Implemented in web_page.js.
+// the page itself. Implemented in web_page.js, but for WebShowPlay, which
+// the program's page entry defines for the page's start control.
 #pragma once
 
 // The canvas element the show draws into.
 constexpr const char* kWebCanvasId = "canvas";
 
-// What the page is doing; message boxes and the tune follow it.
+// What the page is doing (WebSetPagePhase, web_backend.h); message boxes
+// and the tune follow it.
 enum WebPagePhase {
     kWebPageStill,   // index.html?still=S: one still, silent, no controls
     kWebPagePoster,  // the title picture under the start control: silent
     kWebPageShow,    // the show itself, from a click to its end
 };
-inline WebPagePhase webPagePhase = kWebPageStill;
 
 extern "C" {
 
@@ -34,5 +35,12 @@ void WebPageLiveReady();
 // Something stopped the page: the message goes into the page under the
 // canvas, into body data-error and to the console.
 void WebPageFail(const char* message);
+
+// Runs one show from its start, as a freshly started program would: the
+// first display fullscreen (1) or in the page (0). Returns DemoMain's exit
+// status once the show has ended, been ended or failed to open, with the
+// tune stopped, fullscreen left and the title picture back on the canvas.
+// Called by the start control; waits for the browser throughout.
+int WebShowPlay(int fullscreen);
 
 }  // extern "C"

@@ -1,14 +1,10 @@
-#include "platform/web/web_live.h"
+#include "shell/web_live_page.h"
 
 #include <emscripten/emscripten.h>
-#include <malloc.h>
-
-#include <algorithm>
-#include <iterator>
 
 #include "assets/show_files.h"
+#include "platform/web/web_backend.h"
 #include "platform/web/web_page.h"
-#include "platform/web/web_platform.h"
 #include "platform/webgl/gl11.h"
 #include "platform/webgl/webgl_context.h"
 #include "shell/demo_main.h"
@@ -19,7 +15,7 @@
 // page to show while no show runs. Its context is dropped right after: the
 // canvas keeps the picture, and the show makes its own context.
 static void DrawTitlePicture() {
-    webPagePhase = kWebPagePoster;
+    WebSetPagePhase(kWebPagePoster);
     ResetShowState();
     const bool drawn = WebglOpenContext(kWebCanvasId) && LoadShow(kDisplayWidth, kDisplayHeight) &&
                        StepShowToStill(0, 1, nullptr);
@@ -36,29 +32,19 @@ void WebLiveStart() {
     WebPageLiveReady();
 }
 
-extern "C" {
-
-EMSCRIPTEN_KEEPALIVE int WebShowPlay(int fullscreen) {
-    // Everything a fresh process starts with.
-    WebDisplayReset();
-    WebMessagesReset();
+extern "C" EMSCRIPTEN_KEEPALIVE int WebShowPlay(int fullscreen) {
+    // Everything a fresh process starts with: the page's backend, then the
+    // program.
+    WebBackendReset();
     ResetProcessState();
     firstOpenFullscreen = fullscreen != 0 ? 1 : 0;
 
-    webPagePhase = kWebPageShow;
+    WebSetPagePhase(kWebPageShow);
     const int status = DemoMain(nullptr, nullptr, nullptr, 0);
-    webPagePhase = kWebPagePoster;
+    WebSetPagePhase(kWebPagePoster);
 
     // What the end of the process takes with it on the desktop.
-    WebMusicStop();
-    WebDisplayReset();
-    WebMessagesReset();
+    WebBackendReset();
     DrawTitlePicture();
     return status;
 }
-
-EMSCRIPTEN_KEEPALIVE int WebHeapInUse() {
-    return static_cast<int>(mallinfo().uordblks);
-}
-
-}  // extern "C"

@@ -1,4 +1,4 @@
-#include "platform/web/web_still.h"
+#include "shell/web_still_page.h"
 
 #include <cstdint>
 #include <cstdio>
