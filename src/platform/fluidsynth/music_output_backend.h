@@ -18,9 +18,10 @@ extern const MusicOutputBackend kMusicPulseOutput;
 extern const MusicOutputBackend kMusicAlsaOutput;
 
 // The output buffered ahead of what is heard: enough to ride out a busy
-// machine's scheduling (a sound server's main thread was seen held up for
-// 80 ms), and allowed for by the player, so the tune is never late for it.
-constexpr double kMusicOutputBufferSeconds = 0.15;
+// machine's scheduling (a sound server's main thread, which asks for more,
+// was seen held up for 80 to 110 ms), and allowed for by the player, so the
+// tune is never late for it.
+constexpr double kMusicOutputBufferSeconds = 0.3;
 
 // An output that takes samples as fast as they come (a file, ALSA's null
 // device) is held to the wall clock here, as a sound card would hold it: its
