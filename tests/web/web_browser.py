@@ -32,6 +32,24 @@ KEYS = {"Escape": "\ue00c", "F1": "\ue031", "Enter": "\ue007"}
 MINIBROWSER = "/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser"
 
 
+# What a test's checks found wrong, in order (check, verdict).
+failures = []
+
+
+def check(ok, what):
+    """Prints one check's line, keeps it if it failed, and returns ok."""
+    print(f"{'ok  ' if ok else 'FAIL'} {what}")
+    if not ok:
+        failures.append(what)
+    return ok
+
+
+def verdict():
+    """The test's exit status from its checks, with a last line saying so."""
+    print(f"{len(failures)} failed" if failures else "PASS")
+    return 1 if failures else 0
+
+
 def missing(what):
     if os.environ.get("CI"):
         print(f"FAIL: {what} (CI is set, so nothing may be missing)")

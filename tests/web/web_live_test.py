@@ -47,21 +47,13 @@ import wave
 
 import numpy
 
-from web_browser import ENGINES, engine_missing, missing, open_browser, serve
+from web_browser import ENGINES, check, engine_missing, missing, open_browser, serve, verdict
 
 FILE_PACKAGER = "/usr/share/emscripten/tools/file_packager.py"
 QUESTION = ("The Requested Fullscreen Mode Is Not Supported By\n"
             "Your Video Card. Use Windowed Mode Instead?")
 AV_BOUND_S = 0.150      # the tune as heard against the show's clock (bench: 30 ms)
 ALIGN_BOUND_S = 0.005   # each encoding's start against the rendering
-failures = []
-
-
-def check(ok, what):
-    print(f"{'ok  ' if ok else 'FAIL'} {what}")
-    if not ok:
-        failures.append(what)
-    return ok
 
 
 def dialog(browser):
@@ -428,8 +420,7 @@ def main(argv):
             browser.quit()
             server.shutdown()
     print(f"screenshots in {out_dir}")
-    print(f"{len(failures)} failed" if failures else "PASS")
-    return 1 if failures else 0
+    return verdict()
 
 
 if __name__ == "__main__":

@@ -24,16 +24,7 @@ import os
 import sys
 import tempfile
 
-from web_browser import engine_missing, missing, open_browser, serve
-
-failures = []
-
-
-def check(ok, what):
-    print(f"{'ok  ' if ok else 'FAIL'} {what}")
-    if not ok:
-        failures.append(what)
-    return ok
+from web_browser import check, engine_missing, missing, open_browser, serve, verdict
 
 
 def failed_load(browser, url, absent, file):
@@ -165,8 +156,7 @@ def main(argv):
         check(False, f"{type(error).__name__}: {error}")
     finally:
         server.shutdown()
-    print(f"{len(failures)} failed" if failures else "PASS")
-    return 1 if failures else 0
+    return verdict()
 
 
 if __name__ == "__main__":
