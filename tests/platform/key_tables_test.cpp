@@ -1,7 +1,7 @@
 // The desktop's key table (sdl2_keys.cpp) and the page's (web/web_keys.cpp)
 // give each key the same virtual-key code. SDL names a key by its scan code,
 // which is the key's USB HID usage; the page by KeyboardEvent.code. The pairs
-// below are the code values the UI Events specification gives those usages,
+// below are the KeyboardEvent.code values the W3C UI Events standard gives those usages,
 // for the keys of a full PC keyboard.
 #include <gtest/gtest.h>
 
