@@ -276,6 +276,13 @@ def main(argv):
                                       "uncapped_work": {}, "ratios": {}, "starts": [],
                                       "lags": [], "latency": [0, 0]}
 
+    def note_stall(page, what, error):
+        """A show or start-up that failed is reported beside the figures, and
+        fails the run once the report is written."""
+        line = f"{what}: {type(error).__name__}: {error}"
+        page["stalled"] = "; ".join(filter(None, [page.get("stalled"), line]))
+        print(f"{engine}: not measured: {line}", file=sys.stderr)
+
     def merge(into, rates_by_scene):
         for scene, values in rates_by_scene.items():
             into.setdefault(scene, []).extend(values)
@@ -291,8 +298,7 @@ def main(argv):
                 try:
                     uncapped, work, _, _ = web_show(engine, url, True)
                 except Exception as error:  # noqa: BLE001 - reported, and the run goes on
-                    page["stalled"] = f"uncapped: {type(error).__name__}: {error}"
-                    print(f"round {round_number}: {engine}: {page['stalled']}", file=sys.stderr)
+                    note_stall(page, f"round {round_number}, uncapped", error)
                     continue
                 merge(page["uncapped_work"], work)
                 merge(page["uncapped"], uncapped)
@@ -302,12 +308,18 @@ def main(argv):
                 print(f"round {round_number}: {engine} done", file=sys.stderr)
         for engine in engines:
             page = results["engines"][engine]
-            capped, work, lags, latency = web_show(engine, url, False)
-            merge(page["page"], capped)
-            merge(page["work"], work)
-            page["lags"], page["latency"] = lags, latency
+            try:
+                capped, work, lags, latency = web_show(engine, url, False)
+                merge(page["page"], capped)
+                merge(page["work"], work)
+                page["lags"], page["latency"] = lags, latency
+            except Exception as error:  # noqa: BLE001 - reported, and the run goes on
+                note_stall(page, "the viewer's page", error)
             for _ in range(START_LOADS):
-                page["starts"].append(web_start(engine, url))
+                try:
+                    page["starts"].append(web_start(engine, url))
+                except Exception as error:  # noqa: BLE001 - reported, and the run goes on
+                    note_stall(page, "a start-up", error)
             print(f"{engine}: the viewer's page and the start-ups done", file=sys.stderr)
     finally:
         server.shutdown()
@@ -325,6 +337,10 @@ def main(argv):
                        content[content.index(end):])
             with open(doc, "w") as file:
                 file.write(content)
+    stalls = [e for e in engines if results["engines"][e].get("stalled")]
+    if stalls:
+        print(f"not measured in full: {', '.join(stalls)}", file=sys.stderr)
+        return 1
     return 0
 
 
