@@ -28,9 +28,10 @@
 MusicSession musicSession;
 static uintptr_t lastSongToken = 0;
 
-// The show's time 0 on the music clock, until the first song played after it
-// takes it as its own start.
-static bool showZeroPending = false;
+// The show's time 0 on the music clock, once the show has announced it: every
+// song played after that, the one of a re-opened display included, takes it as
+// its own start, so the tune stays where the scenes are.
+static bool showZeroKnown = false;
 static double showZero = 0.0;
 
 // A song being released need not finish loading: its SoundFont read is called
@@ -72,7 +73,7 @@ static void ReleaseSong() {
 void MusicReleaseAll() {
     ReleaseSong();
     musicSession.mixerReady = false;
-    showZeroPending = false;
+    showZeroKnown = false;
 }
 
 // Audio threads must be gone before the process takes its libraries down.
@@ -91,7 +92,7 @@ static bool IsCurrentSong(SongHandle song) {
 void MusicSetShowStart(uint32_t startMs) {
     const uint32_t sinceStartMs = PlatformMilliseconds() - startMs;
     showZero = MusicClockSeconds() - static_cast<double>(sinceStartMs) / 1000.0;
-    showZeroPending = true;
+    showZeroKnown = true;
 }
 
 int FSOUND_Init(int mixRate, int, unsigned int) {
@@ -162,11 +163,10 @@ int FMUSIC_PlaySong(SongHandle song) {
     }
     pthread_mutex_lock(&musicSession.lock);
     musicSession.playRequested = true;
-    // The first song after the show's start keeps the show's time; any later
-    // one starts from its beginning when it is first heard.
-    musicSession.songZeroKnown = showZeroPending;
+    // A song of the show keeps the show's time; one played without a show
+    // (a tool, a test) starts from its beginning when it is first heard.
+    musicSession.songZeroKnown = showZeroKnown;
     musicSession.songZero = showZero;
-    showZeroPending = false;
     if (musicSession.loaded) {
         MusicStartPlayerLocked();
     }

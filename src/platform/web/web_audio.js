@@ -28,7 +28,7 @@
 // checks, twice a second, that it is still there: one that has drifted
 // more than kResyncSeconds (an output that underran, a context that started
 // late) is started again at the right place. A song started by an F1
-// re-open starts from its beginning and keeps time with its own start.
+// re-open keeps the show's time too: it sounds where the show has got to.
 mergeInto(LibraryManager.library, {
     $VupAudio: {
         context: null,
@@ -41,7 +41,7 @@ mergeInto(LibraryManager.library, {
         tunes: {},           // MIDI path -> {buffer, encoding, padding, failed, settled}
         tune: null,          // the tune of the last load
         volume: 1,
-        showZeroAt: null,    // performance.now() of the show's time 0, until its first song
+        showZeroAt: null,    // performance.now() of the show's time 0, once announced
         song: null,          // the playing song: {source, gain, tune, starts, zeroAt, ...}
         checkedAt: 0,
         offsets: [],         // [performance.now(), heard context time - it / 1000], last second
@@ -412,10 +412,10 @@ mergeInto(LibraryManager.library, {
         }
     },
 
-    // The first song of a show keeps time with the show's clock; a later one
-    // (an F1 re-open) starts from its beginning, as a freshly loaded song
-    // does on the desktop. It sounds once the context runs and the rendering
-    // is decoded, at the place the clock has reached by then.
+    // Every song of a show keeps time with the show's clock, the one of an F1
+    // re-open included (the tune was written to the scenes). It sounds once
+    // the context runs and the rendering is decoded, at the place the clock
+    // has reached by then.
     VupAudioPlay__deps: ['$VupAudio'],
     VupAudioPlay: function() {
         var tune = VupAudio.tune;
@@ -428,7 +428,6 @@ mergeInto(LibraryManager.library, {
         gain.connect(VupAudio.analyser);
         VupAudio.song = {source: null, gain: gain, tune: tune, starts: [], first: null,
                          zeroAt: VupAudio.showZeroAt, late: 0, resyncs: []};
-        VupAudio.showZeroAt = null;
         if (tune.buffer) {
             VupAudio.keepTime(true);
         } else {

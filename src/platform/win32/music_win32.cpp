@@ -81,24 +81,23 @@ int FMUSIC_SetMasterVolume(SongHandle song, int volume) {
     return 1;
 }
 
-// The show's time 0 on the millisecond clock, until the first song played
-// after it starts where the show has got to.
-static bool showStartPending = false;
+// The show's time 0 on the millisecond clock, once the show has announced it:
+// every song played after that starts where the show has got to, the one of a
+// re-opened display included.
+static bool showStartKnown = false;
 static uint32_t showStartMs = 0;
 
 void MusicSetShowStart(uint32_t startMs) {
     showStartMs = startMs;
-    showStartPending = true;
+    showStartKnown = true;
 }
 
 // Where in the song, in milliseconds, the show's clock has got to (within one
-// pass of the song): the first song keeps the show's time, later ones start
-// from their beginning.
+// pass of the song); the beginning for a song played without a show.
 static unsigned long StartPosition(const MusicSongObject* song) {
-    if (!showStartPending) {
+    if (!showStartKnown) {
         return 0;
     }
-    showStartPending = false;
     char command[64];
     std::snprintf(command, sizeof(command), "status %s length", song->alias);
     char reply[32] = {};
