@@ -1,8 +1,8 @@
 #include "shell/display.h"
 
 #include "shell/demo_main.h"
-#include "shell/viewport.h"
 #include "show/show.h"
+#include "show/viewport.h"
 
 InstanceHandle appInstance = nullptr;
 WindowHandle displayWindow = nullptr;

@@ -5,8 +5,8 @@
 
 #include "assets/scene_resources.h"
 #include "platform/gl.h"
-#include "shell/viewport.h"
 #include "show/scenes.h"
+#include "show/viewport.h"
 
 int LoadShow(int width, int height) {
     ResizeViewport(width, height);

@@ -1,4 +1,4 @@
-#include "shell/viewport.h"
+#include "show/viewport.h"
 
 #include "platform/gl.h"
 
