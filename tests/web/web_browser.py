@@ -174,8 +174,11 @@ class XServer:
 
 class SoundServer:
     """A PulseAudio server of the browser's own whose one output is a null
-    sink: Firefox's and WebKit's audio contexts do not run without an output
-    to play to."""
+    sink, "vup" at 44,100 Hz, as the desktop show's tests have it
+    (scripts/lib/sound_server.sh): Firefox's and WebKit's audio contexts do
+    not run without an output to play to, and what every engine plays there
+    can be captured from the sink's monitor (web_heard.py). A silent stream
+    keeps the sink running at a short latency, as a desktop's is."""
 
     def __init__(self, folder):
         self.folder = os.path.join(folder, "pulse")
@@ -184,7 +187,7 @@ class SoundServer:
         self.log = open(os.path.join(self.folder, "log"), "w")
         self.process = subprocess.Popen(
             ["pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no",
-             "--load=module-null-sink sink_name=vup_test",
+             "--load=module-null-sink sink_name=vup rate=44100 channels=2",
              f"--load=module-native-protocol-unix socket={socket} auth-anonymous=1"],
             env=dict(os.environ, HOME=self.folder, PULSE_RUNTIME_PATH=self.folder,
                      PULSE_STATE_PATH=self.folder),
@@ -196,10 +199,17 @@ class SoundServer:
             self.stop()
             raise RuntimeError("PulseAudio did not start")
         self.environment = {"PULSE_SERVER": f"unix:{socket}"}
+        with open("/dev/zero", "rb") as silence:
+            self.keeper = subprocess.Popen(
+                ["pacat", "--latency-msec=10", "--format=s16le", "--rate=44100",
+                 "--channels=2"], stdin=silence, env=dict(os.environ, **self.environment),
+                stdout=subprocess.DEVNULL, stderr=self.log)
 
     def stop(self):
-        self.process.terminate()
-        self.process.wait()
+        for process in (getattr(self, "keeper", None), self.process):
+            if process:
+                process.terminate()
+                process.wait()
         self.log.close()
 
 
@@ -250,7 +260,16 @@ class Chromium(Browser):
                      "--autoplay-policy=no-user-gesture-required", *flags]:
             options.add_argument(flag)
         options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
-        self.driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
+        # Headless Chromium plays to the sound server PULSE_SERVER names.
+        self.sound = SoundServer(profile)
+        try:
+            self.driver = webdriver.Chrome(
+                service=Service("/usr/bin/chromedriver", env=dict(os.environ,
+                                                                  **self.sound.environment)),
+                options=options)
+        except Exception:
+            self.sound.stop()
+            raise
         self.base_url = None
         # The window's own frame takes part of --window-size: fix the page's
         # viewport itself, one device pixel per CSS pixel unless emulating a
@@ -315,7 +334,10 @@ class Chromium(Browser):
         return list(self.log)
 
     def quit(self):
-        self.driver.quit()
+        try:
+            self.driver.quit()
+        finally:
+            self.sound.stop()
 
 
 class WebKit(Browser):

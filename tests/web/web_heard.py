@@ -1,0 +1,127 @@
+"""The page's tune as it is heard, not as the page reckons it.
+
+The page plays the click tune of tests/sound/sound_check.py in place of its
+own (the site's tune files overlaid by the click tune's rendering, encoded as
+the site's are); every engine plays into the browser's own sound server
+(web_browser.SoundServer), whose sink's monitor is captured and stamped on
+the monotonic clock, the path first proving itself as it does for the
+desktop show. Each click heard is then set against the page's own show
+clock: the show's time 0 is a performance.now() reading (VupAudio.showZeroAt),
+mapped onto the monotonic clock by reading performance.now() between two
+readings of that clock. The reading that came back quickest brackets the
+page's clock tightest; the mapping proves itself by giving the same answer,
+within a few milliseconds, before and after the show (a page clock that runs
+at another rate, or a bracket too loose to trust, says it cannot measure).
+"""
+import os
+import subprocess
+import sys
+import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "sound"))
+import sound_check  # noqa: E402
+
+# How the site encodes its tune (cmake/Web.cmake).
+ENCODINGS = {"ogg": ["-c:a", "libvorbis", "-q:a", "2"], "m4a": ["-c:a", "aac", "-b:a", "96k"]}
+# The mapping of the page's clock: the widest bracket it trusts, and how far
+# the mappings before and after a show may differ.
+MAPPING_BRACKET_S = 0.004
+MAPPING_AGREEMENT_S = 0.003
+
+
+class CannotMeasure(RuntimeError):
+    pass
+
+
+def click_site(work, render_tune):
+    """A folder to overlay on the site (web_browser.serve): its tune files
+    replaced by the click tune's, and for each encoding the click tune as
+    it decodes, which the clicks heard are matched against."""
+    midi, wav = os.path.join(work, "clicks.mid"), os.path.join(work, "clicks.wav")
+    with open(midi, "wb") as file:
+        file.write(sound_check.click_tune())
+    subprocess.run([render_tune, midi, wav], check=True, capture_output=True)
+    overlay = os.path.join(work, "overlay")
+    os.makedirs(os.path.join(overlay, "data"), exist_ok=True)
+    decoded = {}
+    for ext, options in ENCODINGS.items():
+        encoded = os.path.join(overlay, "data", "tulmor." + ext)
+        back = os.path.join(work, f"decoded-{ext}.wav")
+        subprocess.run(["ffmpeg", "-v", "error", "-y", "-i", wav, *options, "-fflags", "+bitexact",
+                        encoded], check=True)
+        subprocess.run(["ffmpeg", "-v", "error", "-y", "-i", encoded, "-ar", "44100", back],
+                       check=True)
+        decoded[ext] = sound_check.read_wav_mono(back)
+    return overlay, decoded
+
+
+def page_clock(browser, readings=40):
+    """Monotonic seconds less the page's performance.now() seconds, and the
+    half-width of the bracket it came from."""
+    best = None
+    for _ in range(readings):
+        before = time.monotonic()
+        page_ms = browser.js("performance.now()")
+        after = time.monotonic()
+        if best is None or after - before < best[0]:
+            best = (after - before, (before + after) / 2 - page_ms / 1000.0)
+    return best[1], best[0] / 2
+
+
+class HeardShow:
+    """Listens to one show of the page in `browser`: start() before the
+    click, started() once the show runs, finish() once it has ended. finish() returns each click's
+    offset (tune position - show time, seconds) as sound_check.measure gives
+    it, and a line saying how the path proved itself."""
+
+    def __init__(self, browser, decoded):
+        self.browser, self.decoded = browser, decoded
+        os.environ.update(browser.sound.environment)  # parec and the proof use it
+        self.capture = None
+
+    def start(self):
+        for attempt in range(3):
+            try:
+                self.path_offset = sound_check.prove(report=lambda line: None)
+                break
+            except RuntimeError as error:
+                last = error
+        else:
+            raise CannotMeasure(f"the sound path: {last}")
+        self.mapping = page_clock(self.browser)
+        self.capture = sound_check.Capture()
+
+    def started(self):
+        """Notes the show's time 0 and the encoding the page plays."""
+        self.browser.wait("VupAudio.showZeroAt !== null && VupAudio.report().encoding", 30,
+                          "the show's start")
+        self.encoding, self.zero_ms = self.browser.js(
+            "[VupAudio.report().encoding, VupAudio.showZeroAt]")
+
+    def finish(self, show_end=85.0):
+        samples, clock = self.capture.stop()
+        after = page_clock(self.browser)
+        (before_offset, before_width), (after_offset, after_width) = self.mapping, after
+        proof = (f"the page's clock mapped within {1000 * max(before_width, after_width):.1f} ms, "
+                 f"{1000 * (after_offset - before_offset):+.1f} ms apart before and after; "
+                 f"the capture {1000 * self.path_offset:+.1f} ms from the server's reckoning")
+        if (max(before_width, after_width) > MAPPING_BRACKET_S or
+                abs(after_offset - before_offset) > MAPPING_AGREEMENT_S):
+            raise CannotMeasure(proof)
+        zero = self.zero_ms / 1000.0 + (before_offset + after_offset) / 2
+        offsets, _, _ = sound_check.measure(samples, clock, self.decoded[self.encoding], zero,
+                                            show_end)
+        return offsets, proof
+
+
+def at_bounds(offsets, bounds, reach=1.5):
+    """The tune's offset as heard at each scene bound (seconds): the median
+    of the clicks within `reach` of it, so that one click lost in a dropout
+    (which moves that click's onset, not the tune) does not stand for the
+    tune's place; None where no click was heard there."""
+    found = {}
+    for bound in bounds:
+        near = sorted(offset for position, offset in offsets.items()
+                      if abs(float(position) - bound) <= reach)
+        found[bound] = near[len(near) // 2] if near else None
+    return found
