@@ -9,9 +9,11 @@ desktop show. Each click heard is then set against the page's own show
 clock: the show's time 0 is a performance.now() reading (VupAudio.showZeroAt),
 mapped onto the monotonic clock by reading performance.now() between two
 readings of that clock. The reading that came back quickest brackets the
-page's clock tightest; the mapping proves itself by giving the same answer,
-within a few milliseconds, before and after the show (a page clock that runs
-at another rate, or a bracket too loose to trust, says it cannot measure).
+page's clock tightest; the mapping proves itself against a second reckoning
+(the page's time origin on the calendar clock) and by giving the same
+answer, within a few milliseconds, before and after the show: a page clock
+that runs at another rate, a bracket too loose, or two reckonings that
+disagree, and it says it cannot measure.
 """
 import os
 import subprocess
@@ -23,8 +25,8 @@ import sound_check  # noqa: E402
 
 # How the site encodes its tune (cmake/Web.cmake).
 ENCODINGS = {"ogg": ["-c:a", "libvorbis", "-q:a", "2"], "m4a": ["-c:a", "aac", "-b:a", "96k"]}
-# The mapping of the page's clock: the widest bracket it trusts, and how far
-# the mappings before and after a show may differ.
+# The mapping of the page's clock: how far it may be from a second reckoning
+# or its bracket, and how far the mappings before and after a show may differ.
 MAPPING_BRACKET_S = 0.004
 MAPPING_AGREEMENT_S = 0.003
 
@@ -56,8 +58,11 @@ def click_site(work, render_tune):
 
 
 def page_clock(browser, readings=40):
-    """Monotonic seconds less the page's performance.now() seconds, and the
-    half-width of the bracket it came from."""
+    """Monotonic seconds less the page's performance.now() seconds, and how
+    far that may be off: the half-width of the bracket it came from, or its
+    distance from a second, independent reckoning (the page's time origin on
+    the system's calendar clock, set against the monotonic clock here), if
+    that is larger."""
     best = None
     for _ in range(readings):
         before = time.monotonic()
@@ -65,7 +70,10 @@ def page_clock(browser, readings=40):
         after = time.monotonic()
         if best is None or after - before < best[0]:
             best = (after - before, (before + after) / 2 - page_ms / 1000.0)
-    return best[1], best[0] / 2
+    width, offset = best
+    origin_ms = browser.js("performance.timeOrigin")
+    calendar = min((time.monotonic() - time.time() for _ in range(5)), key=abs)
+    return offset, max(width / 2, abs(origin_ms / 1000.0 + calendar - offset))
 
 
 class HeardShow:
@@ -102,7 +110,8 @@ class HeardShow:
         samples, clock = self.capture.stop()
         after = page_clock(self.browser)
         (before_offset, before_width), (after_offset, after_width) = self.mapping, after
-        proof = (f"the page's clock mapped within {1000 * max(before_width, after_width):.1f} ms, "
+        proof = (f"the page's clock mapped within {1000 * max(before_width, after_width):.1f} ms"
+                 " of a second reckoning, "
                  f"{1000 * (after_offset - before_offset):+.1f} ms apart before and after; "
                  f"the capture {1000 * self.path_offset:+.1f} ms from the server's reckoning")
         if (max(before_width, after_width) > MAPPING_BRACKET_S or
