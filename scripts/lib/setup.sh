@@ -48,12 +48,13 @@ VUP_SOUND_PACKAGES=(pulseaudio pulseaudio-utils python3-numpy)
 # driver; Firefox ESR over WebDriver BiDi (a WebSocket client); WebKitGTK's
 # MiniBrowser through its driver, with GStreamer's FFmpeg plugin for the
 # tune's AAC; the last two on an Xvfb display with a window manager (and
-# xdotool for Firefox's focus), playing to a PulseAudio null sink; NumPy for
-# the pictures and the sound.
+# xdotool for Firefox's focus), every engine playing to a PulseAudio null
+# sink whose monitor parec captures; NumPy for the pictures and the sound;
+# FFmpeg to encode the click tune the page plays as the site's tune is.
 VUP_BROWSER_PACKAGES=(
     chromium chromium-driver python3-selenium python3-numpy
     firefox-esr python3-websocket webkit2gtk-driver gstreamer1.0-libav
-    xvfb openbox xdotool x11-utils pulseaudio
+    xvfb openbox xdotool x11-utils pulseaudio pulseaudio-utils ffmpeg
 )
 
 # To make a release (scripts/release), besides each build's packages: to
