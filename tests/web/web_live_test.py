@@ -415,6 +415,9 @@ def main(argv):
     render_tune = os.environ.get("VUP_RENDER_TUNE", "")
     if not os.access(render_tune, os.X_OK):
         return missing("VUP_RENDER_TUNE does not name vup-render-tune (for the click tune)")
+    absent = [tool for tool in ("parec", "pacat", "ffmpeg") if not shutil.which(tool)]
+    if absent:
+        return missing(f"no {', '.join(absent)} to hear the page's tune")
     if not os.path.isfile(FILE_PACKAGER):
         return missing(f"no emscripten file packager at {FILE_PACKAGER}")
     if engine_missing(engine):
