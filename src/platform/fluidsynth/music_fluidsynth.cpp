@@ -234,7 +234,9 @@ void MusicWaitForLoader() {
 
 int MusicSongIsPlaying() {
     pthread_mutex_lock(&musicSession.lock);
-    const bool playing = musicSession.playing && musicSession.player != nullptr &&
+    // A song kept from the display before plays on only once asked to.
+    const bool playing = musicSession.playRequested && musicSession.playing &&
+                         musicSession.player != nullptr &&
                          fluid_player_get_status(musicSession.player) == FLUID_PLAYER_PLAYING;
     pthread_mutex_unlock(&musicSession.lock);
     return playing ? 1 : 0;
