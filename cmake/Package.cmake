@@ -43,7 +43,7 @@ if(VUP_DPKG_SHLIBDEPS)
     set(CPACK_DEBIAN_PACKAGE_DEPENDS "libgl1, ${VUP_SOUNDFONT_DEPENDS}")
 else()
     set(CPACK_DEBIAN_PACKAGE_DEPENDS
-        "libc6, libstdc++6, libgcc-s1, libsdl2-2.0-0, libgl1, libglu1-mesa, libegl1, libfluidsynth3, libpulse0, libasound2, libpng16-16, ${VUP_SOUNDFONT_DEPENDS}")
+        "libc6, libstdc++6, libgcc-s1, libsdl2-2.0-0, libgl1, libglu1-mesa, libegl1, libfluidsynth3, libpulse0, libasound2, libspeexdsp1, libpng16-16, ${VUP_SOUNDFONT_DEPENDS}")
 endif()
 # vup-record's --out FILE.mp4 runs ffmpeg.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS ffmpeg)

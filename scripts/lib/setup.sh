@@ -13,7 +13,7 @@ VUP_COMPILER_PACKAGES=(build-essential cmake pkg-config git)
 VUP_BUILD_PACKAGES=(
     "${VUP_COMPILER_PACKAGES[@]}"
     libsdl2-dev libgl-dev libglu1-mesa-dev libegl-dev libfluidsynth-dev
-    libpulse-dev libasound2-dev libpng-dev libx11-dev libxcb1-dev
+    libpulse-dev libasound2-dev libspeexdsp-dev libpng-dev libx11-dev libxcb1-dev
 )
 
 # To build and play the show (and record it when there is no display): the

@@ -21,9 +21,8 @@ int FMUSIC_SetMasterVolume(SongHandle song, int volume);
 int FMUSIC_PlaySong(SongHandle song);
 
 // The show's time 0, as a reading of the platform's millisecond clock
-// (PlatformMilliseconds). The tune was written to the show's schedule, so the
-// first song played after this starts where the show has got to by the time
-// it can be heard, however long the display and the instruments took to load,
-// and keeps that time; songs played later (a re-opened display) start from
-// their beginning.
+// (PlatformMilliseconds). The tune was written to the show's schedule, so
+// every song played after this (a re-opened display's too) starts where the
+// show has got to by the time it can be heard, however long the display and
+// the instruments took to load, and keeps that time.
 void MusicSetShowStart(uint32_t startMs);

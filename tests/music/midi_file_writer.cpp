@@ -42,10 +42,11 @@ uint32_t ToTicks(double seconds) {
 
 }  // namespace
 
-std::vector<unsigned char> MakeMidiFile(const std::vector<TestNote>& notes, double endSeconds) {
+std::vector<unsigned char> MakeMidiFile(const std::vector<TestNote>& notes, double endSeconds,
+                                        int program) {
     std::vector<TimedEvent> events;
     events.push_back({0, 0, {0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20}});  // 500000 us per quarter
-    events.push_back({0, 1, {0xC0, 0x00}});                          // program 0: piano
+    events.push_back({0, 1, {0xC0, static_cast<unsigned char>(program)}});
     for (const TestNote& note : notes) {
         const auto key = static_cast<unsigned char>(note.key);
         events.push_back({ToTicks(note.startSeconds), 3, {0x90, key, 0x7F}});

@@ -10,9 +10,14 @@ struct TestNote {
     int key;  // MIDI key number, 60 = middle C
 };
 
-// A one-track file at 120 beats per minute: an acoustic grand piano on
-// channel 0 playing `notes` at full velocity, ending at `endSeconds`.
-std::vector<unsigned char> MakeMidiFile(const std::vector<TestNote>& notes, double endSeconds);
+constexpr int kPiano = 0;
+constexpr int kChurchOrgan = 19;  // sounds as long as its key is held
+
+// A one-track file at 120 beats per minute: a General MIDI `program` (an
+// acoustic grand piano by default) on channel 0 playing `notes` at full
+// velocity, ending at `endSeconds`.
+std::vector<unsigned char> MakeMidiFile(const std::vector<TestNote>& notes, double endSeconds,
+                                        int program = kPiano);
 
 // Writes bytes to `path`; false when the file cannot be written.
 bool WriteBytes(const std::string& path, const std::vector<unsigned char>& bytes);

@@ -10,8 +10,10 @@
 #include <fluidsynth.h>
 #include <pthread.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 
 #include "platform/fluidsynth/music_clock.h"
 #include "platform/fluidsynth/music_output.h"
@@ -48,30 +50,58 @@ static void StopSongThread() {
     musicSession.threadRunning = false;
 }
 
-// The audio output goes first so nothing renders while the rest is torn down.
-static void ReleaseSong() {
-    StopSongThread();
-    MusicCloseOutput(musicSession.output);
+// The song's synth, SoundFont, player and tune.
+static void DropLoadedSong() {
     MusicDeletePlayer(musicSession.player);
     MusicDeleteSynth(musicSession.synth);
     MusicDeleteSettings(musicSession.settings);
     MusicFreeTune(&musicSession.tune);
-    musicSession.output = nullptr;
     musicSession.player = nullptr;
     musicSession.synth = nullptr;
     musicSession.settings = nullptr;
+    musicSession.playing = false;
+    if (musicSession.resampler != nullptr) {
+        speex_resampler_destroy(musicSession.resampler);
+    }
+    musicSession.resampler = nullptr;
+    musicSession.songFrames = 0;
+    musicSession.pendingLeft = 0;
+    musicSession.replayLeft = 0;
+}
+
+// The audio output goes first so nothing renders while the rest is torn down.
+// With `keepLoaded`, a loaded song stays as it is, silent, for the next song
+// if that is the same tune from the same SoundFont at the same rate (the
+// display re-opened): it then goes on at once from where it was last heard,
+// what the output held unheard written again first, where a new song would
+// load the SoundFont again and render its way from the tune's start to the
+// show's position, seconds of work at the end of the show.
+static void ReleaseSong(bool keepLoaded) {
+    StopSongThread();
+    if (musicSession.output != nullptr) {
+        const double unheard = MusicOutputDelay(musicSession.output) * musicSession.mixRate;
+        musicSession.replayLeft =
+            static_cast<int>(std::min(unheard, kMusicReplayFrames - 1.0) + 0.5);
+        musicSession.replayAt =
+            (musicSession.writtenAt - musicSession.replayLeft + kMusicReplayFrames) %
+            kMusicReplayFrames;
+    }
+    MusicCloseOutput(musicSession.output);
+    musicSession.output = nullptr;
+    if (!keepLoaded || musicSession.player == nullptr) {
+        DropLoadedSong();
+    }
     musicSession.songToken = 0;
     musicSession.loaded = false;
     musicSession.settled = false;
     musicSession.volume = 256;
     musicSession.playRequested = false;
-    musicSession.playing = false;
+    musicSession.showTime = false;
     musicSession.songZeroKnown = false;
-    musicSession.songFrames = 0;
 }
 
 void MusicReleaseAll() {
-    ReleaseSong();
+    ReleaseSong(false);
     musicSession.mixerReady = false;
     showZeroKnown = false;
 }
@@ -103,8 +133,11 @@ int FSOUND_Init(int mixRate, int, unsigned int) {
     }
     MusicQuietLogs();
     // A second start-up replaces the first, so only one copy of the tune sounds.
-    ReleaseSong();
+    ReleaseSong(true);
     musicSession.mixerReady = false;
+    if (mixRate != musicSession.mixRate) {
+        DropLoadedSong();
+    }
     if (mixRate < kMusicLowestRate || mixRate > kMusicHighestRate) {
         return 0;
     }
@@ -117,8 +150,11 @@ SongHandle FMUSIC_LoadSong(const char* path) {
     if (!musicSession.mixerReady) {
         return nullptr;
     }
-    ReleaseSong();
-    if (!MusicFindSoundFont(musicSession.soundFontPath, sizeof musicSession.soundFontPath)) {
+    ReleaseSong(true);
+    char fontPath[sizeof musicSession.soundFontPath];
+    MusicTune tune = {};
+    if (!MusicFindSoundFont(fontPath, sizeof fontPath)) {
+        DropLoadedSong();
         const char* chosen = std::getenv("VUP_SOUNDFONT");
         if (chosen != nullptr && chosen[0] != '\0') {
             MusicSayWhySilent(kMusicBadSoundFontChoice, chosen);
@@ -127,17 +163,28 @@ SongHandle FMUSIC_LoadSong(const char* path) {
         }
         return nullptr;
     }
-    if (!MusicReadTune(path, &musicSession.tune)) {
+    if (!MusicReadTune(path, &tune)) {
+        DropLoadedSong();
         if (path != nullptr) {
             MusicSayWhySilent(kMusicUnreadableTune, path);
         }
         return nullptr;
     }
+    const bool sameSong = std::strcmp(fontPath, musicSession.soundFontPath) == 0 &&
+                          tune.size == musicSession.tune.size &&
+                          std::memcmp(tune.bytes, musicSession.tune.bytes, tune.size) == 0;
+    if (sameSong) {
+        MusicFreeTune(&tune);
+    } else {
+        DropLoadedSong();
+        musicSession.tune = tune;
+        std::memcpy(musicSession.soundFontPath, fontPath, sizeof fontPath);
+    }
     musicSession.tunePath = path;
     musicSession.threadRunning =
         pthread_create(&musicSession.thread, nullptr, MusicRunSong, nullptr) == 0;
     if (!musicSession.threadRunning) {
-        MusicFreeTune(&musicSession.tune);
+        DropLoadedSong();
         return nullptr;
     }
     musicSession.songToken = ++lastSongToken;
@@ -165,6 +212,7 @@ int FMUSIC_PlaySong(SongHandle song) {
     musicSession.playRequested = true;
     // A song of the show keeps the show's time; one played without a show
     // (a tool, a test) starts from its beginning when it is first heard.
+    musicSession.showTime = showZeroKnown;
     musicSession.songZeroKnown = showZeroKnown;
     musicSession.songZero = showZero;
     if (musicSession.loaded) {
@@ -186,7 +234,9 @@ void MusicWaitForLoader() {
 
 int MusicSongIsPlaying() {
     pthread_mutex_lock(&musicSession.lock);
-    const bool playing = musicSession.playing && musicSession.player != nullptr &&
+    // A song kept from the display before plays on only once asked to.
+    const bool playing = musicSession.playRequested && musicSession.playing &&
+                         musicSession.player != nullptr &&
                          fluid_player_get_status(musicSession.player) == FLUID_PLAYER_PLAYING;
     pthread_mutex_unlock(&musicSession.lock);
     return playing ? 1 : 0;

@@ -75,7 +75,7 @@ double MusicPacedDelay(const MusicPacing* pacing) {
         return 0.0;
     }
     const double queuedUntil =
-        pacing->start + static_cast<double>(pacing->frames) / pacing->sampleRate;
+        pacing->start + static_cast<double>(pacing->frames) / pacing->framesPerSecond;
     const double delay = queuedUntil - MusicClockSeconds();
     return delay > 0.0 ? delay : 0.0;
 }
@@ -84,15 +84,16 @@ int64_t MusicPaceWrite(MusicPacing* pacing, int count) {
     if (pacing->start < 0.0) {
         pacing->start = MusicClockSeconds();
     }
-    const double wait = MusicPacedDelay(pacing) + static_cast<double>(count) / pacing->sampleRate -
+    const double wait = MusicPacedDelay(pacing) +
+                        static_cast<double>(count) / pacing->framesPerSecond -
                         kMusicOutputBufferSeconds;
     if (wait > 0.0) {
         std::this_thread::sleep_for(std::chrono::duration<double>(wait));
     }
     const double queuedUntil =
-        pacing->start + static_cast<double>(pacing->frames) / pacing->sampleRate;
+        pacing->start + static_cast<double>(pacing->frames) / pacing->framesPerSecond;
     const double late = MusicClockSeconds() - queuedUntil;
-    const int64_t gap = late > 0.0 ? static_cast<int64_t>(late * pacing->sampleRate) : 0;
+    const int64_t gap = late > 0.0 ? static_cast<int64_t>(late * pacing->framesPerSecond) : 0;
     pacing->frames += gap + count;
     return gap;
 }

@@ -25,7 +25,7 @@ void* OpenAlsa(int sampleRate) {
         return nullptr;
     }
     const bool paced = snd_pcm_type(pcm) == SND_PCM_TYPE_NULL;
-    return new AlsaOutput{pcm, paced, {sampleRate, -1.0, 0}};
+    return new AlsaOutput{pcm, paced, {static_cast<double>(sampleRate), -1.0, 0}};
 }
 
 bool WriteAlsa(void* state, const float* frames, int count) {
@@ -57,7 +57,7 @@ double AlsaDelay(void* state) {
     if (snd_pcm_delay(output->pcm, &frames) < 0 || frames < 0) {
         return 0.0;
     }
-    return static_cast<double>(frames) / output->pacing.sampleRate;
+    return static_cast<double>(frames) / output->pacing.framesPerSecond;
 }
 
 void CloseAlsa(void* state) {

@@ -27,8 +27,8 @@ constexpr double kMusicOutputBufferSeconds = 0.3;
 // device) is held to the wall clock here, as a sound card would hold it: its
 // frames are "heard" one after another from the first write on.
 struct MusicPacing {
-    int sampleRate;
-    double start;  // clock seconds of the first frame; negative before it
+    double framesPerSecond;  // on the wall clock: the sample rate, or a little off it
+    double start;            // clock seconds of the first frame; negative before it
     int64_t frames;
 };
 

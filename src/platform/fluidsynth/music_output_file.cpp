@@ -2,7 +2,10 @@
 // stereo samples at the mixing rate, an output every machine has. Frames are
 // written at the pace a sound card would play them, and a writer that stalls
 // leaves silence in the file where a listener would hear it, so frame k of the
-// file is what sounds k / rate seconds after its first frame.
+// file is what sounds k / rate seconds after its first frame. VUP_AUDIO_FILE_PACE
+// makes it a sound card whose clock runs off the wall clock's: at 1.00075 it
+// takes frames 750 ppm fast, frame k sounding k / (rate * 1.00075) s after the
+// first.
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
@@ -24,7 +27,9 @@ void* OpenFile(int sampleRate) {
     if (file == nullptr) {
         return nullptr;
     }
-    return new FileOutput{file, {sampleRate, -1.0, 0}, {}};
+    const char* pace = std::getenv("VUP_AUDIO_FILE_PACE");
+    const double factor = pace != nullptr ? std::atof(pace) : 0.0;
+    return new FileOutput{file, {sampleRate * (factor > 0.0 ? factor : 1.0), -1.0, 0}, {}};
 }
 
 bool WriteFile(void* state, const float* frames, int count) {

@@ -1,22 +1,40 @@
 // Keeping a playing song on the clock. Before each block the player works out
-// where in the song the block will be when it is heard, and corrects by
-// rendering ahead (the output ran dry, the thread stalled, or the song starts
-// where the show already is) or by holding with silence (the output's delay
-// grew); small differences are left alone, so the tune is not chopped up.
+// where in the song the block will be when it is heard, against where the
+// clock wants it. Small differences (an output whose clock runs a little fast
+// or slow against the wall clock, as sound cards and sound servers do) are
+// followed by playing the song a little faster or slower, too little to hear;
+// a jump or a gap would be heard as a tick in a held note. Only a large
+// difference (the song's start, an output that ran dry, a stalled thread) is
+// corrected at once, by rendering ahead or by holding with silence.
 #pragma once
 
 #include <cstdint>
 
-// What the player corrects before its next block.
+// What the player does for its next block.
 struct MusicCorrection {
     int64_t skipFrames;  // render this many frames of the song and drop them
     int64_t holdFrames;  // write this many frames of silence, the song waiting
+    double speed;        // otherwise: frames of the song per frame written
 };
 
-// Differences up to this are left alone: a few milliseconds are not heard as
-// late, and an output's delay reading wobbles by about that much.
-constexpr double kMusicToleranceSeconds = 0.008;
+// The smoothed difference the speed follows: an output's delay reading
+// wobbles by a few milliseconds from one block to the next.
+struct MusicSteering {
+    bool placed;          // the song's first frame has been written
+    bool known;           // `aheadSeconds` holds a reading: not after a jump
+    double aheadSeconds;  // the song heard minus the clock, smoothed
+};
 
-// `songFrames`: frames of the song rendered so far; `wantedSeconds`: the song
-// position the clock asks for at the moment the next frame will be heard.
-MusicCorrection MusicCorrectionFor(int64_t songFrames, double wantedSeconds, int sampleRate);
+// Beyond this the song jumps: steering at the largest speed change would take
+// tens of seconds to make it up.
+constexpr double kMusicJumpSeconds = 0.04;
+
+// The largest change of speed: 0.2 %, a thirtieth of a semitone, below what
+// a listener hears even against a fixed pitch.
+constexpr double kMusicMostSpeedChange = 0.002;
+
+// `songSeconds`: the song's position at the next frame written;
+// `wantedSeconds`: the position the clock asks for at the moment that frame
+// will be heard; `blockSeconds`: the time one block plays.
+MusicCorrection MusicCorrectionFor(double songSeconds, double wantedSeconds, int sampleRate,
+                                   double blockSeconds, MusicSteering* steering);

@@ -5,6 +5,7 @@
 
 #include <fluidsynth.h>
 #include <pthread.h>
+#include <speex/speex_resampler.h>
 
 #include <atomic>
 #include <cstdint>
@@ -15,6 +16,11 @@
 // Frames rendered and written at a time: 5.8 ms at 44,100 Hz, a multiple of
 // the synth's own 64-frame block.
 constexpr int kMusicBlockFrames = 256;
+// Frames the synth renders at a time for the resampler that sets the song's
+// speed (music_playback.h): its own block.
+constexpr int kMusicSynthFrames = 64;
+// More than an output holds (music_output_backend.h) at the highest rate.
+constexpr int kMusicReplayFrames = 32768;
 
 struct MusicSession {
     bool mixerReady = false;
@@ -45,11 +51,25 @@ struct MusicSession {
     int volume = 256;
     bool playRequested = false;
     bool playing = false;
+    bool showTime = false;  // the song keeps the show's time (MusicSetShowStart)
     // Where the song's start is heard, on the music clock; unknown until the
     // first block of a song started from its beginning.
     bool songZeroKnown = false;
     double songZero = 0.0;
     int64_t songFrames = 0;  // frames of the song rendered since its start
+    // The last frames rendered, not yet taken by the resampler, which plays
+    // them at the speed that keeps the song on the clock (music_playback.h).
+    SpeexResamplerState* resampler = nullptr;
+    float pending[kMusicSynthFrames * 2] = {};
+    int pendingAt = 0;
+    int pendingLeft = 0;
+    // The frames last written, so that what an output held unheard when it
+    // was closed (the display re-opened) is written again to the next one:
+    // the kept song then goes on from where it was last heard.
+    float written[kMusicReplayFrames * 2] = {};
+    int writtenAt = 0;   // where the next frame written goes
+    int replayAt = 0;    // the next frame of `written` to write again
+    int replayLeft = 0;  // frames to write again before the song goes on
 };
 
 extern MusicSession musicSession;
@@ -59,5 +79,6 @@ extern MusicSession musicSession;
 void* MusicRunSong(void*);
 
 // With the lock held, once the song is loaded and play is wanted: starts the
-// player, or takes an already playing song back to its start.
+// player, or takes an already playing song back to its start unless it keeps
+// the show's time (a song kept across a re-open plays on).
 void MusicStartPlayerLocked();
