@@ -3,7 +3,8 @@
 # cycles. The show must end by itself with status 0; its resident memory,
 # threads and open files must not keep growing with re-opens (below); and the
 # tune is never doubled: the FluidSynth layer (VUP_MUSIC_STATS) never holds
-# two synths at once and makes one per open. With VUP_ASAN_BINARY (the show
+# two synths at once, and makes one for the whole show: a re-open keeps the
+# loaded song. With VUP_ASAN_BINARY (the show
 # built with AddressSanitizer) a shorter run follows under LeakSanitizer: ten
 # re-opens, two minimise/restore cycles and Escape leave no leak.
 #
@@ -207,7 +208,8 @@ if [ "$MUSIC" = 1 ]; then
     peak=$(stat_value peak_synths)
     echo "synths: $made made, at most $peak alive at once, $(stat_value synths) left at exit"
     [ "$peak" = 1 ] || fail "at most $peak synths alive at once, expected 1"
-    [ "$made" = "$opens" ] || fail "$made synths made for $opens display opens"
+    [ "$made" = 1 ] ||
+        fail "$made synths made for $opens display opens, expected 1 (a re-open keeps the song)"
     [ "$(stat_value synths)" = 0 ] || fail "synths left at exit"
 fi
 

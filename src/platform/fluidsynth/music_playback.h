@@ -26,8 +26,8 @@ struct MusicSteering {
 };
 
 // Beyond this the song jumps: steering at the largest speed change would take
-// tens of seconds to make it up.
-constexpr double kMusicJumpSeconds = 0.04;
+// ten seconds and more to make it up, heard out of time all the while.
+constexpr double kMusicJumpSeconds = 0.02;
 
 // The largest change of speed: 0.2 %, a thirtieth of a semitone, below what
 // a listener hears even against a fixed pitch.
