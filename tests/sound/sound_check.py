@@ -49,7 +49,7 @@ SINK = "vup"
 INTERVALS_MS = [500 + 20 * ((29 * i) % 72) for i in range(72)]
 CLICKS_MS = [1000 + sum(INTERVALS_MS[:i]) for i in range(len(INTERVALS_MS) + 1)]
 TUNE_MS = CLICKS_MS[-1] + 1000
-MATCH = 0.009  # an interval heard matches one of the tune's within this (s)
+MATCH = 0.010  # an interval heard matches one of the tune's within this (s)
 RIGHT = 0.030  # a click heard this close to the show's time is right (s)
 SCENE_CHANGES = [10, 35, 50, 70, 75, 80]
 
@@ -282,16 +282,22 @@ def show_zero(frame_stats):
 
 def identify(heard, reference):
     """For each click heard (times, s), the index of the tune's click it is, or
-    None: a click is named when the intervals to both its neighbours heard are
-    the tune's intervals on either side of one click. A click lost, one too
-    many or a tune begun again leaves only the clicks next to it unnamed."""
+    None: three clicks heard in a row whose two intervals are the tune's
+    intervals between three clicks in a row are those clicks. A player's
+    correction of a few milliseconds, a click lost or one too many spoil one
+    interval, which leaves its clicks to be named from their other sides; a
+    tune begun again is named again from its first clicks."""
     tune = np.diff(reference)
     matched = []
     for interval in np.diff(heard):
         index = int(np.argmin(np.abs(tune - interval)))
         matched.append(index if abs(tune[index] - interval) <= MATCH else None)
-    return [None] + [after if before is not None and after == before + 1 else None
-                     for before, after in zip(matched, matched[1:])] + [None]
+    names = [set() for _ in heard]
+    for first, (one, two) in enumerate(zip(matched, matched[1:])):
+        if one is not None and two == one + 1:
+            for number in range(3):
+                names[first + number].add(one + number)
+    return [name.pop() if len(name) == 1 else None for name in names]
 
 
 def measure(samples, clock, rendering, zero, show_end=85.0, reopened=None):
