@@ -306,8 +306,8 @@ def measure(samples, clock, rendering, zero, show_end=85.0, reopened=None):
     offset (tune position - show time when heard, ms), the click heard nearest
     each change of scene (within 1 s), when the tune was first heard and its
     longest silence from then to the show's end; with `reopened` (the show
-    time a re-opened display appeared), when the sound came back after it and
-    from when on every click is right (named, heard once, within RIGHT)."""
+    time a re-opened display appeared), when the sound came back around it
+    and from when on every click is right (named, heard once, within RIGHT)."""
     reference = np.array(onsets(rendering)) / RATE
     if len(reference) != len(CLICKS_MS):
         raise RuntimeError("the rendering has %d clicks, not %d" % (len(reference),
@@ -349,10 +349,11 @@ def measure(samples, clock, rendering, zero, show_end=85.0, reopened=None):
                   longest_gap_ms=round(1000 * longest * window / RATE, 1),
                   longest_gap_at_s=round(times[longest_end - longest], 2))
     if reopened is not None:
-        last = heard[-1] if len(heard) else reopened
+        # The re-open's silence: the tune of the closed display stops shortly
+        # before the new one appears, and the new tune starts around then.
         quiet = [at + window / RATE for at, on in zip(times, sounding)
-                 if not on and reopened - 0.5 <= at <= last]
-        back = max(quiet, default=reopened - 0.5)
+                 if not on and abs(at - reopened) <= 1.0]
+        back = max(quiet, default=reopened - 1.0)
         after = [click for click in clicks if click[0] > back]
         # The first click after the silence and the last one heard have only
         # one neighbour to be named by.
