@@ -48,8 +48,10 @@ def main(argv):
         if load == "f1":
             for run in runs:
                 reopened = run["reopened"]
-                f1_lines.append("| %s | %s ms | %d ms | %d ms | %.0f ms |" % (
-                    font, reopened["offset_ms"], reopened["sound_back_ms"],
+                offset = reopened["offset_ms"]
+                f1_lines.append("| %s | %s | %d ms | %d ms | %.0f ms |" % (
+                    font, "never right" if offset is None else "%s ms" % offset,
+                    reopened["sound_back_ms"],
                     reopened["right_from_ms"], run["longest_gap_ms"]))
             continue
         cells = []
