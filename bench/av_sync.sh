@@ -6,20 +6,23 @@
 # times (3 by default) on a quiet machine and RUNS times with a busy process
 # on every core, its click tune captured from a sound server of the bench's
 # own (scripts/lib/sound_server.sh, tests/sound/sound_check.py, which proves
-# its own path first). Reported: tune position - show time at 10, 35, 50, 70,
-# 75 and 80 s (min / median / max over the runs), the longest silence, the
-# sound server's latency for the stream, and resident memory 5 s in against a
-# bare SDL2 + GL window. Rewrites the section between the bench:av-sync
-# markers of docs/sound.md; the last line reads
+# its own path first; each click is known by its intervals to its
+# neighbours). Reported: tune position - show time at 10, 35, 50, 70, 75 and
+# 80 s (min / median / max over the runs), the longest gap in the held note,
+# the sound server's latency for the stream, and resident memory 5 s in
+# against a bare SDL2 + GL window; and for each SoundFont one quiet run with
+# F1 pressed 40 s in: the offset after the re-open and how long after the new
+# window appeared the tune was right. Rewrites the section between the
+# bench:av-sync markers of docs/sound.md; the last line reads
 #   av-sync: worst N ms quiet, M ms loaded
-# Takes about 100 s a show: 20 minutes with 3 runs.
+# Takes about 100 s a show: 23 minutes with 3 runs.
 set -euo pipefail
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 runs=${1:-3}
 # shellcheck source=scripts/lib/setup.sh
 source "$repo/scripts/lib/setup.sh"
 vup_ensure_packages "${VUP_PLAY_PACKAGES[@]}" "${VUP_BENCH_PACKAGES[@]}" "${VUP_X_PACKAGES[@]}" \
-    "${VUP_SOUND_PACKAGES[@]}" fluid-soundfont-gm
+    "${VUP_SOUND_PACKAGES[@]}" fluid-soundfont-gm xdotool x11-utils
 vup_build bench -- vup vup-render-tune vup_bench_startup_floor
 
 bin=$repo/build-bench
@@ -60,6 +63,19 @@ stream_latency_ms() {
         END { print latency + 0 }'
 }
 
+# reopen_with_f1: presses F1 in the show's window and prints when the
+# re-opened one appeared (Unix ms).
+reopen_with_f1() {
+    local id
+    id=$(xwininfo -root -children | grep -F '"Vup":' | awk '{ print $1; exit }')
+    xdotool windowfocus "$id" 2>/dev/null
+    xdotool keydown F1
+    sleep 0.15
+    xdotool keyup F1
+    until xwininfo -root -children | grep -qF '"Plomvixtorandebu":'; do sleep 0.02; done
+    echo $(($(date +%s%N) / 1000000))
+}
+
 rss_after() {  # rss_after SECONDS PID: resident kB then
     sleep "$1"
     awk '/^VmRSS:/ { print $2 }' "/proc/$2/status"
@@ -79,8 +95,8 @@ for font in TimGM6mb FluidR3_GM; do
     export VUP_SOUNDFONT=${fonts[$font]}
     "$bin/tools/render-tune/vup-render-tune" "$work/show/data/tulmor.mid" \
         "$work/rendering-$font.wav" >/dev/null
-    for load in quiet loaded; do
-        for run in $(seq 1 "$runs"); do
+    for load in quiet loaded f1; do
+        for run in $(seq 1 "$([ $load = f1 ] && echo 1 || echo "$runs")"); do
             name=$font-$load-$run
             echo "[av-sync ${SECONDS} s] $name"
             if [ "$load" = loaded ]; then
@@ -100,12 +116,17 @@ for font in TimGM6mb FluidR3_GM; do
             rss=$(rss_after 5 $show)
             sleep 15
             latency=$(stream_latency_ms)
+            reopened=()
+            if [ $load = f1 ]; then
+                sleep 20
+                reopened=("$(reopen_with_f1)")
+            fi
             wait $show
             kill -TERM $capture
             wait $capture
             stop_busy
             "${check[@]}" measure "$work/heard" "$work/rendering-$font.wav" "$work/frames.stats" \
-                >"$results/$name.json"
+                "${reopened[@]}" >"$results/$name.json"
             echo "{\"rss_kb\": $rss, \"output_latency_ms\": $latency}" >"$results/$name.extra.json"
         done
     done

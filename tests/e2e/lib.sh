@@ -4,6 +4,7 @@
 set -u
 . "$(dirname "${BASH_SOURCE[0]}")/../support/skip_or_fail.sh"
 . "$(dirname "${BASH_SOURCE[0]}")/../../scripts/lib/x_server.sh"
+. "$(dirname "${BASH_SOURCE[0]}")/../../scripts/lib/sound_server.sh"
 
 # ImageMagick itself (a "convert" earlier on PATH may be something else).
 IM_CONVERT=/usr/bin/convert
@@ -13,10 +14,14 @@ IM_CONVERT=/usr/bin/convert
 E2E_TMP=$(mktemp -d /tmp/vup-e2e.XXXXXX)
 X_SERVER_DIR=$E2E_TMP
 VUP_PID=""
+SHOW_DIR=.
+CAPTURE_PID=""
 
 cleanup() {
     # A show left behind by a failed test may be one that ignores signals.
     [ -n "$VUP_PID" ] && kill -KILL "$VUP_PID" 2>/dev/null
+    [ -n "$CAPTURE_PID" ] && kill "$CAPTURE_PID" 2>/dev/null
+    stop_sound_server
     [ -n "$X_SERVER_PID" ] && kill "$X_SERVER_PID" 2>/dev/null
     wait 2>/dev/null
     rm -rf "$E2E_TMP"
@@ -33,10 +38,66 @@ screen_size() {
     xdpyinfo 2>/dev/null | awk '/dimensions:/ {print $2; exit}'
 }
 
-# start_vup BINARY: the show, from the repository root, in the background.
+# start_vup BINARY: the show, from SHOW_DIR (the repository root unless
+# listen_to_show made one), in the background.
 start_vup() {
-    "$1" >"$E2E_TMP/vup.out" 2>"$E2E_TMP/vup.err" &
+    (cd "$SHOW_DIR" && exec "$1" >"$E2E_TMP/vup.out" 2>"$E2E_TMP/vup.err") &
     VUP_PID=$!
+}
+
+# listen_to_show: the show is to play from a folder of its own (SHOW_DIR) with
+# the real pictures and, when it can be listened to, the click tune of
+# tests/sound/sound_check.py in place of the real one, played into a sound
+# server of the test's own whose sink is captured from now on (the capture
+# first proves it hears what is played, where and when it is played); LISTEN
+# is then 1. Otherwise the real tune plays, LISTEN is 0 and the check is
+# reported as skipped. The show's stats go to VUP_FRAME_STATS.
+SOUND_CHECK=(/usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/../sound/sound_check.py")
+LISTEN=0
+listen_to_show() {
+    SHOW_DIR=$E2E_TMP/show
+    mkdir -p "$SHOW_DIR/data"
+    ln -s "$(pwd)/Data" "$SHOW_DIR/Data"
+    export VUP_FRAME_STATS=$E2E_TMP/frames.stats
+    if ! command -v pulseaudio >/dev/null || ! command -v parec >/dev/null; then
+        skip_check "the tune as heard: no PulseAudio server or parec"
+    elif [ ! -x "${VUP_RENDER_TUNE:-}" ]; then
+        skip_check "the tune as heard: VUP_RENDER_TUNE does not name vup-render-tune"
+    else
+        LISTEN=1
+    fi
+    if [ "$LISTEN" = 0 ]; then
+        cp data/tulmor.mid "$SHOW_DIR/data/"
+        return 0
+    fi
+    "${SOUND_CHECK[@]}" tune "$SHOW_DIR/data/tulmor.mid"
+    "$VUP_RENDER_TUNE" "$SHOW_DIR/data/tulmor.mid" "$E2E_TMP/rendering.wav" >/dev/null ||
+        fail "the click tune could not be rendered"
+    SOUND_SERVER_DIR=$E2E_TMP/sound
+    start_sound_server
+    "${SOUND_CHECK[@]}" capture "$E2E_TMP/heard" &
+    CAPTURE_PID=$!
+    while [ ! -e "$E2E_TMP/heard.ready" ] && kill -0 "$CAPTURE_PID" 2>/dev/null; do
+        sleep 0.1
+    done
+    [ -e "$E2E_TMP/heard.ready" ] || fail "the sound path cannot measure (see above)"
+}
+
+# listened [REOPENED_UNIX_MS]: ends the capture and sets HEARD to what it
+# heard against the show's clock (sound_check.py measure, JSON).
+HEARD=""
+listened() {
+    kill -TERM "$CAPTURE_PID"
+    wait "$CAPTURE_PID" || fail "the capture failed"
+    CAPTURE_PID=""
+    HEARD=$("${SOUND_CHECK[@]}" measure "$E2E_TMP/heard" "$E2E_TMP/rendering.wav" \
+        "$VUP_FRAME_STATS" "$@") || fail "the capture could not be measured"
+    echo "heard: $HEARD"
+}
+
+# heard_value KEY: the number (or null) HEARD gives for KEY.
+heard_value() {
+    echo "$HEARD" | sed -nE "s/.*\"$1\": (-?[0-9.]+|null).*/\1/p"
 }
 
 # window_id NAME: the id of the top-level window with exactly that name.
@@ -172,14 +233,15 @@ lit_box() {
 # title; an empty OTHER_ID takes any).
 wait_other_window() {
     local name=$1 other=$2 limit=${3:-15} id
-    for _ in $(seq 1 $((limit * 10))); do
+    # Looked for every 20 ms, so that when it appeared is known that closely.
+    for _ in $(seq 1 $((limit * 50))); do
         id=$(xwininfo -root -children 2>/dev/null | grep -F "\"$name\":" | awk '{print $1}' |
             grep -vx -- "$other" | head -n 1)
         if [ -n "$id" ]; then
             echo "$id"
             return 0
         fi
-        sleep 0.1
+        sleep 0.02
     done
     return 1
 }

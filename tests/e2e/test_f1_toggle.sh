@@ -1,17 +1,24 @@
 # F1 closes the display and opens it again in the other mode, titled
 # "Plomvixtorandebu", with the pictures loaded anew (the re-opened window
-# shows the opening picture as the recorder draws it); the show goes on.
+# shows the opening picture as the recorder draws it); the show goes on, and
+# so does its tune. Listened to as the schedule's test does (lib.sh
+# listen_to_show), from 300 ms after the re-opened window appears on, every
+# click heard must be where the show is (within 30 ms), named by its
+# neighbours and heard only once: a tune begun again, or a second copy
+# sounding beside the first, fails.
 . "$(dirname "$0")/lib.sh"
 VUP=$1
 OPENING=$(dirname "$0")/../golden/OpeningPicture_5s.png
 
 start_xvfb 800x600
+listen_to_show
 started=$(now_ms)
 start_vup "$VUP"
 id=$(wait_window Vup) || fail "no window titled Vup"
-sleep 1
+sleep 3
 press "$id" F1
 id2=$(wait_window Plomvixtorandebu) || fail "no re-opened window after F1"
+reopened=$(now_ms)
 wait_gone Vup 5 || fail "the first window is still there"
 # The opening picture stays on screen for the show's first 10 s: the new
 # window must show it, as drawn from pictures loaded anew, before then.
@@ -25,6 +32,16 @@ while :; do
     sleep 0.2
 done
 cat "$E2E_TMP/match"
+if [ "$LISTEN" = 1 ]; then
+    sleep_until_ms $((reopened + 5000))
+    listened "$reopened"
+    right=$(heard_value right_from_ms) clicks=$(heard_value clicks_right)
+    echo "after the re-open the tune sounded again at $(heard_value sound_back_ms) ms and" \
+        "was right from $right ms on ($clicks clicks, $(heard_value offset_ms) ms)"
+    is_above "$right" 300 &&
+        fail "the tune was not where the show is until $right ms after the re-open"
+    is_below "$clicks" 3 && fail "only $clicks clicks were right after the re-open"
+fi
 
 # And back: fullscreen again, same title, a new window.
 press "$id2" F1
@@ -33,4 +50,5 @@ kill -0 "$VUP_PID" 2>/dev/null || fail "the show ended after the second F1"
 press "$id3" Escape
 wait_exit 5
 [ "$EXIT_STATUS" = "0" ] || fail "exit status $EXIT_STATUS"
-echo "PASS: F1 re-opened the display twice with its pictures (seen from $taken ms after the start)"
+finish_checks "F1 re-opened the display twice with its pictures (seen from $taken ms after" \
+    "the start), the tune where the show is"

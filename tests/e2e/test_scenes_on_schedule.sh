@@ -5,70 +5,44 @@
 # a sound server plays it, and then the show must end by itself with status 0
 # once its 85 seconds are over.
 #
-# The tune is a test tune of clicks on every whole second over a held organ
-# note (tests/sound/sound_check.py), in a working folder of the test's own
-# with the real pictures. Each click as heard, against the show's own clock
-# (its start reading, VUP_FRAME_STATS), must be within 150 ms of where the
-# schedule puts it at each change of scene, and the organ must never fall
-# silent for more than 100 ms: a tune that starts late, stalls or drifts
-# fails. (bench/av_sync.sh measures the same to the millisecond.)
+# The tune is a test tune of clicks over a held organ note, each click known
+# by its intervals to its neighbours (tests/sound/sound_check.py), in a
+# working folder of the test's own with the real pictures. The click heard
+# nearest each change of scene, against the show's own clock (its start
+# reading, VUP_FRAME_STATS), must be within 30 ms of where the schedule puts
+# it, and from where the tune is first heard (wherever the show has got to
+# by then) the organ must never fall silent for more than 100 ms: a tune that
+# starts late or from its beginning, stalls, drifts or is a second off fails.
+# (bench/av_sync.sh measures the same, quiet and loaded.)
 #
 # The show reads its clock just before its window opens, so times measured
 # from the process start run ahead of the show's own by a fraction of a
 # second; every screenshot starts at least two seconds away from a change of
 # scene, and the capture itself may take a second or two on a loaded machine.
 #
-# The end is timed twice. From before the process starts, which precedes the
-# show's clock, it must come at 85 s or later. From the first presented frame
-# (the program stamps it, VUP_FRAME_STATS), which follows the show's clock by
-# the display's open, it must come at 85 s less OPEN_ALLOWANCE_MS or later:
-# one run here presented its first frame 1,256 ms after the process start
-# and ended 84,146 ms after that frame. The second bound is the one that
-# holds when a loaded machine takes seconds to start the process.
+# The end is timed three times. From before the process starts, which
+# precedes the show's clock, it must come at 85 s or later. From the first
+# presented frame (the program stamps it, VUP_FRAME_STATS), which follows the
+# show's clock by the display's open, it must come at 85 s less
+# OPEN_ALLOWANCE_MS or later: one run here presented its first frame 1,256 ms
+# after the process start and ended 84,146 ms after that frame; that bound
+# holds when a loaded machine takes seconds to start the process. And the
+# process's end as this test sees it (woken by it, on the monotonic clock)
+# against the show's start reading: from 85 s to 85 s + END_ALLOWANCE_MS,
+# the show's last frame and teardown included. The teardown takes 150 ms
+# here on a quiet machine and 210 ms with both cores busy, 100 ms of it in
+# SDL's leaving fullscreen, which waits for a window manager that this X
+# server does not have.
 . "$(dirname "$0")/lib.sh"
-. "$(dirname "$0")/../../scripts/lib/sound_server.sh"
 VUP=$1
 OPEN_ALLOWANCE_MS=3000
-SOUND_CHECK="/usr/bin/python3 $(dirname "$0")/../sound/sound_check.py"
+END_ALLOWANCE_MS=300
 
 start_xvfb 800x600
-export VUP_FRAME_STATS="$E2E_TMP/frames.stats"
-
-# The listening side, when it can be had: a sound server of the test's own
-# whose sink is captured (the capture first proves it hears what is played,
-# where and when it is played), and the click tune beside the pictures.
-LISTEN=1
-CAPTURE_PID=""
-if ! command -v pulseaudio >/dev/null || ! command -v parec >/dev/null; then
-    skip_check "the tune as heard: no PulseAudio server or parec"
-    LISTEN=0
-elif [ ! -x "${VUP_RENDER_TUNE:-}" ]; then
-    skip_check "the tune as heard: VUP_RENDER_TUNE does not name vup-render-tune"
-    LISTEN=0
-fi
-WORK=$E2E_TMP/work
-mkdir -p "$WORK/data"
-ln -s "$(pwd)/Data" "$WORK/Data"
-if [ "$LISTEN" = 1 ]; then
-    SOUND_SERVER_DIR=$E2E_TMP/sound
-    trap 'kill "$CAPTURE_PID" 2>/dev/null; stop_sound_server; cleanup' EXIT
-    $SOUND_CHECK tune "$WORK/data/tulmor.mid"
-    "$VUP_RENDER_TUNE" "$WORK/data/tulmor.mid" "$E2E_TMP/rendering.wav" >/dev/null ||
-        fail "the click tune could not be rendered"
-    start_sound_server
-    $SOUND_CHECK capture "$E2E_TMP/heard" &
-    CAPTURE_PID=$!
-    while [ ! -e "$E2E_TMP/heard.ready" ] && kill -0 "$CAPTURE_PID" 2>/dev/null; do
-        sleep 0.1
-    done
-    [ -e "$E2E_TMP/heard.ready" ] || fail "the sound path cannot measure (see above)"
-else
-    cp data/tulmor.mid "$WORK/data/"
-fi
+listen_to_show
 
 T0=$(now_ms)
-(cd "$WORK" && exec "$VUP" >"$E2E_TMP/vup.out" 2>"$E2E_TMP/vup.err") &
-VUP_PID=$!
+start_vup "$VUP"
 wait_window Vup 15 >/dev/null || fail "no window titled Vup"
 echo "window open $(($(now_ms) - T0)) ms after the start"
 
@@ -181,9 +155,12 @@ shoot 80500 end_picture && check_end_picture
 
 sleep_until_ms $((T0 + 84000))
 kill -0 "$VUP_PID" 2>/dev/null || fail "the show ended before 84 s"
+"${SOUND_CHECK[@]}" show-end "$VUP_PID" "$VUP_FRAME_STATS" >"$E2E_TMP/ended" &
+ENDED_PID=$!
 wait_exit 12
 end=$(now_ms)
-ended=$($SOUND_CHECK show-time "$VUP_FRAME_STATS")
+wait "$ENDED_PID"
+ended=$(cat "$E2E_TMP/ended")
 end_ms=$((end - T0))
 [ "$EXIT_STATUS" = "0" ] || fail "exit status $EXIT_STATUS at $end_ms ms"
 first_ns=$(awk '$1 == "first_present_unix_ns" { print $2 }' "$VUP_FRAME_STATS")
@@ -193,25 +170,22 @@ echo "the show ended $end_ms ms after the start, $from_first_ms ms after its fir
 [ "$end_ms" -ge 85000 ] || fail "the show ended early, $end_ms ms after the start"
 [ "$from_first_ms" -ge $((85000 - OPEN_ALLOWANCE_MS)) ] ||
     fail "the show ended early, $from_first_ms ms after its first frame"
-# By the show's own clock: from 85 s on, and seen gone within a second.
 echo "by the show's clock it ended at $ended s"
 is_below "$ended" 85 && fail "the show ended at $ended s of its own clock"
-is_above "$ended" 86 && fail "the show ended only at $ended s of its own clock"
+is_above "$ended" "$(awk -v ms=$END_ALLOWANCE_MS 'BEGIN { print 85 + ms / 1000 }')" &&
+    fail "the show ended only at $ended s of its own clock"
 
 if [ "$LISTEN" = 1 ]; then
-    kill -TERM "$CAPTURE_PID"
-    wait "$CAPTURE_PID" || fail "the capture failed"
-    CAPTURE_PID=""
-    heard=$($SOUND_CHECK measure "$E2E_TMP/heard" "$E2E_TMP/rendering.wav" "$VUP_FRAME_STATS") ||
-        fail "the capture could not be measured"
-    echo "tune position - show time, ms, by second: $heard"
-    for second in 10 35 50 70 75 80; do
-        offset=$(echo "$heard" | sed -nE "s/.*\"$second\": (-?[0-9.]+).*/\1/p")
-        [ -n "$offset" ] || fail "the click at $second s was not heard"
-        is_above "$offset" 150 && fail "at $second s the tune is $offset ms ahead of the show"
-        is_below "$offset" -150 && fail "at $second s the tune is ${offset#-} ms behind the show"
+    listened
+    echo "the tune was first heard at $(heard_value first_heard_s) s"
+    for change in 10 35 50 70 75 80; do
+        offset=$(heard_value "$change")
+        [ -n "$offset" ] || fail "no click was heard within 1 s of $change s"
+        is_above "$offset" 30 && fail "at $change s the tune is $offset ms ahead of the show"
+        is_below "$offset" -30 && fail "at $change s the tune is ${offset#-} ms behind the show"
     done
-    gap=$(echo "$heard" | sed -nE 's/.*"longest_gap_ms": ([0-9.]+).*/\1/p')
-    is_above "$gap" 100 && fail "the tune fell silent for $gap ms"
+    gap=$(heard_value longest_gap_ms)
+    is_above "$gap" 100 &&
+        fail "the tune fell silent for $gap ms at $(heard_value longest_gap_at_s) s"
 fi
 finish_checks "every scene on schedule, the tune in time with it; the show ended by itself"

@@ -1,9 +1,9 @@
 #!/usr/bin/python3
-"""Listening to the show as it is heard: a tune of clicks at known times over
-a held organ note, a capture of what a PulseAudio sink plays (its monitor,
-read with parec and stamped on the monotonic clock), and the comparison of
-each click as heard with the show's own clock. Used by the end-to-end test and
-by bench/av_sync.sh.
+"""Listening to the show as it is heard: a tune of clicks over a held organ
+note, each click known by its intervals to its neighbours, a capture of what
+a PulseAudio sink plays (its monitor, read with parec and stamped on the
+monotonic clock), and the comparison of each click as heard with the show's
+own clock. Used by the end-to-end tests and by bench/av_sync.sh.
 
   sound_check.py tune OUT.mid          write the click tune
   sound_check.py prove                 send known clicks through the sink and
@@ -11,10 +11,13 @@ by bench/av_sync.sh.
   sound_check.py capture OUT           prove the path, then capture until
                                        SIGTERM (OUT.ready exists meanwhile);
                                        OUT.raw and OUT.json (its clock)
-  sound_check.py measure OUT RENDER.wav FRAME_STATS
+  sound_check.py measure OUT RENDER.wav FRAME_STATS [REOPENED_UNIX_MS]
                                        the clicks of OUT against the show's
-                                       clock: JSON on stdout
+                                       clock (and how the tune came back after
+                                       a display re-opened then): JSON
   sound_check.py show-time FRAME_STATS the show's time now, in seconds
+  sound_check.py show-end PID FRAME_STATS
+                                       the show's time when process PID ends
   sound_check.py onsets FILE.wav       where its clicks begin, in seconds
 
 The capture's clock is the lower envelope of (read time - frames read so far /
@@ -27,6 +30,7 @@ reports when each written frame will be played.
 import ctypes
 import json
 import os
+import select
 import signal
 import struct
 import subprocess
@@ -38,8 +42,16 @@ import numpy as np
 
 RATE = 44100
 SINK = "vup"
-CLICK_SECONDS = list(range(1, 90))  # a click on every whole second of the tune
-TUNE_SECONDS = 90
+# The clicks say which one they are: no two intervals between neighbouring
+# clicks are alike. They are 0.50, 0.52 ... 1.92 s in a fixed shuffled order,
+# 20 ms apart, so that a player's correction of a few milliseconds cannot
+# make one pass for another. Times in ms; the first click at 1 s.
+INTERVALS_MS = [500 + 20 * ((29 * i) % 72) for i in range(72)]
+CLICKS_MS = [1000 + sum(INTERVALS_MS[:i]) for i in range(len(INTERVALS_MS) + 1)]
+TUNE_MS = CLICKS_MS[-1] + 1000
+MATCH = 0.010  # an interval heard matches one of the tune's within this (s)
+RIGHT = 0.030  # a click heard this close to the show's time is right (s)
+SCENE_CHANGES = [10, 35, 50, 70, 75, 80]
 
 
 # ---- the click tune -------------------------------------------------------
@@ -55,14 +67,12 @@ def _variable_length(value):
 
 def click_tune():
     """A Standard MIDI File: a held organ note (for hearing gaps) and a wood
-    block struck on every whole second, at 120 beats per minute, 960 ticks a
-    second."""
-    ticks = 960
+    block struck at CLICKS_MS, at 120 beats per minute, 1000 ticks a second."""
     events = [(0, b"\xC0\x13"), (0, b"\xB0\x07\x40"), (0, b"\x90\x30\x50")]
-    for second in CLICK_SECONDS:
-        events.append((second * ticks, b"\x99\x4C\x7F"))
-        events.append((second * ticks + ticks // 10, b"\x89\x4C\x00"))
-    events.append((TUNE_SECONDS * ticks, b"\x80\x30\x00"))
+    for at in CLICKS_MS:
+        events.append((at, b"\x99\x4C\x7F"))
+        events.append((at + 100, b"\x89\x4C\x00"))
+    events.append((TUNE_MS, b"\x80\x30\x00"))
     events.sort(key=lambda event: event[0])
     track = bytearray(b"\x00\xFF\x51\x03\x07\xA1\x20")  # 500,000 us a beat
     now = 0
@@ -70,7 +80,7 @@ def click_tune():
         track += _variable_length(tick - now) + message
         now = tick
     track += b"\x00\xFF\x2F\x00"
-    return (b"MThd" + struct.pack(">IHHH", 6, 0, 1, 480) +
+    return (b"MThd" + struct.pack(">IHHH", 6, 0, 1, 500) +
             b"MTrk" + struct.pack(">I", len(track)) + bytes(track))
 
 
@@ -99,9 +109,12 @@ class Capture:
     the system's pace (a sound card's crystal, a null sink's rounding: 0.02 to
     0.1 % fast was seen here), so the time of a sample is not the first one's
     plus its index / rate but comes from the reads around it: the lower
-    envelope of (read time - frames read / rate) over each second."""
+    envelope of (read time - frames read / rate) over each second.
+    `clock_offset` (s) is added to that clock: a clock known to be wrong, for
+    showing that the proof refuses it."""
 
-    def __init__(self):
+    def __init__(self, clock_offset=0.0):
+        self.clock_offset = clock_offset
         self.process = subprocess.Popen(
             ["parec", "-d", SINK + ".monitor", "--format=s16le", "--rate=%d" % RATE,
              "--channels=1", "--latency-msec=2", "--raw"], stdout=subprocess.PIPE)
@@ -114,7 +127,7 @@ class Capture:
         pending = b""
         while True:
             block = os.read(descriptor, 4096)
-            now = time.monotonic()
+            now = time.monotonic() + self.clock_offset
             if not block:
                 break
             block = pending + block
@@ -140,10 +153,12 @@ class Capture:
 
 
 def sample_times(indices, clock):
-    """Monotonic times of sample indices, from a capture's clock."""
+    """Monotonic times of sample indices, from a capture's clock; beyond its
+    first and last points the clock runs at the nominal rate."""
     points = np.array(clock, dtype=float)
-    return np.interp(indices, points[:, 0], points[:, 1]) if len(points) > 1 else \
-        points[0, 1] + (np.asarray(indices) - points[0, 0]) / RATE
+    indices = np.asarray(indices, dtype=float)
+    inside = np.clip(indices, points[0, 0], points[-1, 0])
+    return np.interp(inside, points[:, 0], points[:, 1]) + (indices - inside) / RATE
 
 
 # ---- a stream of our own, for the proof -----------------------------------
@@ -203,14 +218,14 @@ def emit_clicks(count=10, spacing=0.4):
     return signal, [zero + slope * start + start / RATE for start in starts]
 
 
-def prove(report=print):
+def prove(report=print, clock_offset=0.0):
     """Known clicks through the sink: they must come back sample for sample
     (waveform correlation at least 0.9) and as far apart as they were sent (to
     within 2 ms, which tests the capture's clock), and the capture's
     clock must agree with the server's own reckoning of when they played to
     within 10 ms. Returns that difference (seconds, capture minus server);
-    raises when the path cannot measure."""
-    capture = Capture()
+    raises when the path cannot measure. `clock_offset` as for Capture."""
+    capture = Capture(clock_offset)
     time.sleep(0.3)
     sent, predicted = emit_clicks()
     time.sleep(0.3)
@@ -265,39 +280,95 @@ def show_zero(frame_stats):
     return (now_ms - ((now_ms - start) % 2 ** 32)) / 1000.0
 
 
-def measure(samples, clock, rendering, zero, show_end=85.0):
-    """Each click's offset (tune position - show time, seconds) when heard,
-    by the whole second it was struck on; the longest silence (seconds)
-    between 1 s and the show's end, and the show time it began."""
-    reference = onsets(rendering)
-    if len(reference) != len(CLICK_SECONDS):
+def identify(heard, reference):
+    """For each click heard (times, s), the index of the tune's click it is, or
+    None: three clicks heard in a row whose two intervals are the tune's
+    intervals between three clicks in a row are those clicks. A player's
+    correction of a few milliseconds, a click lost or one too many spoil one
+    interval, which leaves its clicks to be named from their other sides; a
+    tune begun again is named again from its first clicks."""
+    tune = np.diff(reference)
+    matched = []
+    for interval in np.diff(heard):
+        index = int(np.argmin(np.abs(tune - interval)))
+        matched.append(index if abs(tune[index] - interval) <= MATCH else None)
+    names = [set() for _ in heard]
+    for first, (one, two) in enumerate(zip(matched, matched[1:])):
+        if one is not None and two == one + 1:
+            for number in range(3):
+                names[first + number].add(one + number)
+    return [name.pop() if len(name) == 1 else None for name in names]
+
+
+def measure(samples, clock, rendering, zero, show_end=85.0, reopened=None):
+    """What the capture heard against the show's clock (show time 0 at the
+    monotonic time `zero`): each click named by its tune position with its
+    offset (tune position - show time when heard, ms), the click heard nearest
+    each change of scene (within 1 s), when the tune was first heard and its
+    longest silence from then to the show's end; with `reopened` (the show
+    time a re-opened display appeared), when the sound came back around it
+    and from when on every click is right (named, heard once, within RIGHT)."""
+    reference = np.array(onsets(rendering)) / RATE
+    if len(reference) != len(CLICKS_MS):
         raise RuntimeError("the rendering has %d clicks, not %d" % (len(reference),
-                                                                   len(CLICK_SECONDS)))
-    positions = dict(zip(CLICK_SECONDS, [index / RATE for index in reference]))
-    offsets = {}
+                                                                   len(CLICKS_MS)))
     found = onsets(samples)
-    for index, heard in zip(found, sample_times(found, clock)):
-        show_time = heard - zero
-        second = min(positions, key=lambda s: abs(positions[s] - show_time))
-        offset = positions[second] - show_time
-        if abs(offset) < 0.45 and second not in offsets:
-            offsets[second] = offset
-    # Silence: 10 ms windows far below the organ's level.
+    heard = sample_times(found, clock) - zero if found else np.array([])
+    clicks, seen = [], set()
+    for at, name in zip(heard, identify(heard, reference)):
+        clicks.append((at, name, None if name is None else reference[name] - at,
+                       name is not None and name in seen))
+        seen.add(name)
+    named = [(at, name, offset) for at, name, offset, _ in clicks if name is not None]
+    result = {"offsets_ms": {"%.2f" % reference[name]: round(1000 * offset, 1)
+                             for _, name, offset in reversed(named)},
+              "unnamed": sum(name is None for _, name, _, _ in clicks),
+              "repeated": sum(again for _, _, _, again in clicks)}
+    result["at_scene_changes_ms"] = {}
+    for change in SCENE_CHANGES:
+        near = [(abs(at - change), offset) for at, _, offset in named if abs(at - change) <= 1.0]
+        if near:
+            result["at_scene_changes_ms"][str(change)] = round(1000 * min(near)[1], 1)
+    # Sound and silence: 10 ms windows against a twentieth of the organ's level.
     window = RATE // 100
-    origin = sample_times([0], clock)[0]
-    start = int((zero + 1.0 - origin) * RATE)
-    end = min(samples.size, int((zero + show_end - 0.5 - origin) * RATE))
-    levels = [np.sqrt(np.mean(samples[at:at + window].astype(float) ** 2))
-              for at in range(max(start, 0), end - window, window)]
-    quiet = np.median(levels) / 20 if levels else 0
-    longest = run = 0
-    longest_end = 0
-    for number, level in enumerate(levels):
-        run = run + 1 if level < quiet else 0
+    start = sample_times([0], clock)[0] - zero
+    end = min(samples.size, int((show_end - 0.5 - start) * RATE))
+    levels = np.array([np.sqrt(np.mean(samples[at:at + window].astype(float) ** 2))
+                       for at in range(0, end - window, window)])
+    sounding = levels >= np.median(levels[levels > levels.max() / 100]) / 20
+    if not sounding.any():
+        raise RuntimeError("nothing was heard")
+    times = start + np.arange(levels.size) * window / RATE
+    first = int(np.argmax(sounding))
+    longest = run = longest_end = 0
+    for number in range(first, levels.size):
+        run = 0 if sounding[number] else run + 1
         if run > longest:
             longest, longest_end = run, number + 1
-    first = max(start, 0) / RATE + origin - zero
-    return offsets, longest * window / RATE, first + (longest_end - longest) * window / RATE
+    result.update(first_heard_s=round(times[first], 3),
+                  longest_gap_ms=round(1000 * longest * window / RATE, 1),
+                  longest_gap_at_s=round(times[longest_end - longest], 2))
+    if reopened is not None:
+        # The re-open's silence: the tune of the closed display stops shortly
+        # before the new one appears, and the new tune starts around then.
+        quiet = [at + window / RATE for at, on in zip(times, sounding)
+                 if not on and abs(at - reopened) <= 1.0]
+        back = max(quiet, default=reopened - 1.0)
+        after = [click for click in clicks if click[0] > back]
+        # The first click after the silence and the last one heard have only
+        # one neighbour to be named by.
+        wrong = [at for number, (at, name, offset, again) in enumerate(after)
+                 if (name is None and 0 < number < len(after) - 1) or again or
+                 (name is not None and abs(offset) > RIGHT)]
+        right_from = max([back] + wrong)
+        right = [offset for at, name, offset, _ in after
+                 if at > right_from and name is not None]
+        result["reopened"] = {
+            "sound_back_ms": round(1000 * (back - reopened)),
+            "right_from_ms": round(1000 * (right_from - reopened)),
+            "clicks_right": len(right),
+            "offset_ms": round(1000 * float(np.median(right)), 1) if right else None}
+    return result
 
 
 def main(argv):
@@ -328,20 +399,27 @@ def main(argv):
         stopped.wait()
         samples, clock = capture.stop()
         samples.tofile(argv[2] + ".raw")
-        json.dump({"clock": clock, "path_offset": path_offset}, open(argv[2] + ".json", "w"))
-    elif command == "measure" and len(argv) == 5:
+        json.dump({"clock": clock, "path_offset": path_offset,
+                   "unix_minus_monotonic": time.time() - time.monotonic()},
+                  open(argv[2] + ".json", "w"))
+    elif command == "measure" and len(argv) in (5, 6):
         samples = np.fromfile(argv[2] + ".raw", dtype=np.int16)
-        clock = json.load(open(argv[2] + ".json"))["clock"]
-        offsets, longest_gap, gap_at = measure(samples, clock, read_wav_mono(argv[3]),
-                                               show_zero(argv[4]))
-        json.dump({"offsets_ms": {str(s): round(1000 * o, 1) for s, o in sorted(offsets.items())},
-                   "longest_gap_ms": round(1000 * longest_gap, 1),
-                   "longest_gap_at_s": round(gap_at, 2)}, sys.stdout)
+        captured = json.load(open(argv[2] + ".json"))
+        zero = show_zero(argv[4])
+        reopened = None
+        if len(argv) == 6:
+            reopened = int(argv[5]) / 1000 - captured["unix_minus_monotonic"] - zero
+        json.dump(measure(samples, captured["clock"], read_wav_mono(argv[3]), zero,
+                          reopened=reopened), sys.stdout)
         print()
     elif command == "onsets" and len(argv) == 3:
         print(" ".join("%.4f" % (index / RATE) for index in onsets(read_wav_mono(argv[2]))))
     elif command == "show-time" and len(argv) == 3:
         print("%.3f" % (time.monotonic() - show_zero(argv[2])))
+    elif command == "show-end" and len(argv) == 4:
+        # Woken as the process ends, not by polling.
+        select.select([os.pidfd_open(int(argv[2]))], [], [])
+        print("%.3f" % (time.monotonic() - show_zero(argv[3])))
     else:
         print(__doc__, file=sys.stderr)
         return 2
