@@ -78,9 +78,10 @@ def page_clock(browser, readings=40):
 
 class HeardShow:
     """Listens to one show of the page in `browser`: start() before the
-    click, started() once the show runs, finish() once it has ended. finish() returns each click's
-    offset (tune position - show time, seconds) as sound_check.measure gives
-    it, and a line saying how the path proved itself."""
+    click, started() once the show runs, finish() once it has ended.
+    finish() returns each click's offset (tune position - show time, seconds)
+    by its tune position, as sound_check.measure names them, and a line
+    saying how the path proved itself."""
 
     def __init__(self, browser, decoded):
         self.browser, self.decoded = browser, decoded
@@ -118,9 +119,11 @@ class HeardShow:
                 abs(after_offset - before_offset) > MAPPING_AGREEMENT_S):
             raise CannotMeasure(proof)
         zero = self.zero_ms / 1000.0 + (before_offset + after_offset) / 2
-        offsets, _, _ = sound_check.measure(samples, clock, self.decoded[self.encoding], zero,
-                                            show_end)
-        return offsets, proof
+        heard = sound_check.measure(samples, clock, self.decoded[self.encoding], zero, show_end)
+        offsets = {float(position): offset / 1000.0
+                   for position, offset in heard["offsets_ms"].items()}
+        return offsets, (f"{len(offsets)} clicks named, {heard['unnamed']} not, "
+                         f"{heard['repeated']} heard twice; {proof}")
 
 
 def at_bounds(offsets, bounds, reach=1.5):
