@@ -49,9 +49,11 @@ def main(argv):
             for run in runs:
                 reopened = run["reopened"]
                 offset = reopened["offset_ms"]
-                f1_lines.append("| %s | %s | %d ms | %d ms | %.0f ms |" % (
+                # No silence within a second of the re-open: the tune never stopped.
+                back = reopened["sound_back_ms"]
+                f1_lines.append("| %s | %s | %s | %d ms | %.0f ms |" % (
                     font, "never right" if offset is None else "%s ms" % offset,
-                    reopened["sound_back_ms"],
+                    "never silent" if back <= -1000 else "%d ms" % back,
                     reopened["right_from_ms"], run["longest_gap_ms"]))
             continue
         cells = []
