@@ -30,6 +30,12 @@ ENGINES = ("chromium", "firefox", "webkit")
 # WebDriver's codes for the keys the show reads.
 KEYS = {"Escape": "\ue00c", "F1": "\ue031", "Enter": "\ue007"}
 MINIBROWSER = "/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser"
+# Links Chromium can emulate (Chromium.use_network): download bits per
+# second and round trip in ms. "slow" is the slow mobile profile the web's
+# audit tools use; "fair" a fair mobile one.
+NETWORKS = {"slow": (1.6e6, 150), "fair": (9e6, 60)}
+# A phone's screen for Chromium's emulation: CSS width, height and scale.
+PHONE = (390, 844, 3)
 
 
 # What a test's checks found wrong, in order (check, verdict).
@@ -282,6 +288,14 @@ class Chromium(Browser):
             self.driver.execute_cdp_cmd("Emulation.setTouchEmulationEnabled",
                                         {"enabled": True, "maxTouchPoints": 5})
         self.log = []
+
+    def use_network(self, network):
+        """Every later request goes over the link NETWORKS names."""
+        bits, round_trip_ms = NETWORKS[network]
+        self.driver.execute_cdp_cmd("Network.enable", {})
+        self.driver.execute_cdp_cmd("Network.emulateNetworkConditions", {
+            "offline": False, "latency": round_trip_ms, "downloadThroughput": bits / 8,
+            "uploadThroughput": 750e3 / 8})
 
     def open(self, url):
         self.base_url = url.split("/index.html")[0]
