@@ -1,10 +1,11 @@
 # The browser build, configured with emcmake (scripts/build-web.sh). It makes a
-# static site in ${CMAKE_BINARY_DIR}/site: index.html, vup.js and vup.wasm
-# (the program), vup.data and vup-data.js (the Data/ and data/ files and
-# their loader, which puts them into emscripten's in-memory file system
-# before main runs, so the show reads them by its usual relative paths
-# through the POSIX file map) and the tune rendered for WebAudio
-# (data/tulmor.ogg, data/tulmor.m4a and their clicks).
+# static site in ${CMAKE_BINARY_DIR}/site: index.html, the program (vup.js
+# and vup.wasm), the show's Data/ and data/ files, which the page fetches
+# into emscripten's in-memory file system so the show reads them by its
+# usual relative paths through the POSIX file map, and the tune rendered for
+# WebAudio (data/tulmor.ogg, data/tulmor.m4a and their clicks). The build
+# writes them into ${CMAKE_BINARY_DIR}/built; tools/web-site/make_site.py
+# then stores them compressed under names that carry their contents' hash.
 #
 # The show's code (vup_core) runs as on the desktop, DemoMain and its frame
 # loop included, from the page's entry (src/shell/web_main.cpp) over the
@@ -13,7 +14,8 @@
 # The loop waits for the browser inside SwapBuffers, the fullscreen request
 # and message boxes, through ASYNCIFY.
 
-set(VUP_WEB_SITE ${CMAKE_BINARY_DIR}/site)
+set(VUP_WEB_SITE ${CMAKE_BINARY_DIR}/built)
+set(VUP_WEB_PUBLIC ${CMAKE_BINARY_DIR}/site)
 set(VUP_WEB_DATA_DIR ${CMAKE_SOURCE_DIR} CACHE PATH
     "Where the site's Data/ and data/ come from (other pictures for a trial)")
 set(VUP_RENDER_TUNE "" CACHE FILEPATH
@@ -37,6 +39,7 @@ set(VUP_WEB_JS_LIBRARIES
 add_executable(vup_web
     src/shell/web_live_page.cpp
     src/shell/web_main.cpp
+    src/shell/web_show_files.cpp
     src/shell/web_still_page.cpp
     src/platform/posix/file_map_posix.cpp)
 target_include_directories(vup_web PRIVATE src)
@@ -58,8 +61,8 @@ target_link_options(vup_web PRIVATE
     -sALLOW_MEMORY_GROWTH=1
     -sASYNCIFY
     -sASYNCIFY_IGNORE_INDIRECT=1
-    -sASYNCIFY_IMPORTS=VupDisplayWaitFrame,VupDisplayRequestFullscreen,VupPageDialog
-    -sEXPORTED_FUNCTIONS=_main,_WebShowPlay,_WebHeapInUse,_WebPressKey
+    -sASYNCIFY_IMPORTS=VupDisplayWaitFrame,VupDisplayRequestFullscreen,VupPageDialog,VupPageFetchFiles
+    -sEXPORTED_FUNCTIONS=_main,_WebShowPlay,_WebHeapInUse,_WebPressKey,_WebFileArrived
     -sEXPORTED_RUNTIME_METHODS=ccall)
 
 # The page. A link shared in a chat or on a social site shows its title,
@@ -87,19 +90,6 @@ if(VUP_RECORDER AND VUP_FFMPEG)
 else()
     message(WARNING "No link preview or icon for the site (VUP_RECORDER or ffmpeg missing)")
 endif()
-
-# The data package, made apart from the program by emscripten's file
-# packager: other pictures need no relink, and a test can serve the program
-# with a package of its own.
-set(VUP_FILE_PACKAGER ${EMSCRIPTEN_ROOT_PATH}/tools/file_packager.py)
-add_custom_command(OUTPUT ${VUP_WEB_SITE}/vup.data ${VUP_WEB_SITE}/vup-data.js
-    COMMAND ${CMAKE_COMMAND} -DVUP_FILE_PACKAGER=${VUP_FILE_PACKAGER}
-            -DVUP_WEB_DATA_DIR=${VUP_WEB_DATA_DIR} -DVUP_WEB_SITE=${VUP_WEB_SITE}
-            -P ${CMAKE_SOURCE_DIR}/cmake/WebDataPackage.cmake
-    DEPENDS ${VUP_WEB_DATA_FILES} ${CMAKE_SOURCE_DIR}/cmake/WebDataPackage.cmake
-    COMMENT "Packing Data/ and data/ for the site"
-    VERBATIM)
-add_custom_target(vup_web_data ALL DEPENDS ${VUP_WEB_SITE}/vup.data)
 
 # The tune: rendered by the desktop's own offline FluidSynth renderer and
 # encoded twice, next to the MIDI file's place on the site: Ogg Vorbis
@@ -140,3 +130,17 @@ else()
                     "missing): its show plays silent")
     file(REMOVE ${VUP_WEB_TUNE}.ogg ${VUP_WEB_TUNE}.m4a ${VUP_WEB_CLICK}.ogg ${VUP_WEB_CLICK}.m4a)
 endif()
+
+# The site as a host serves it, made anew from the build's files and the
+# show's Data/ and data/ on every build.
+add_custom_target(vup_web_site ALL
+    COMMAND python3 ${CMAKE_SOURCE_DIR}/tools/web-site/make_site.py
+            ${VUP_WEB_SITE} ${VUP_WEB_DATA_DIR} ${VUP_WEB_PUBLIC}
+    COMMENT "Storing the site compressed under hashed names"
+    VERBATIM)
+add_dependencies(vup_web_site vup_web)
+foreach(part vup_web_preview vup_web_tune)
+    if(TARGET ${part})
+        add_dependencies(vup_web_site ${part})
+    endif()
+endforeach()

@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # Builds the show for the browser with emscripten into build-web/site/, a
-# static site any web server can serve: index.html, vup.js, vup.wasm,
-# vup.data with its loader vup-data.js (the pictures and the tune's MIDI
-# file) and data/tulmor.ogg (the
-# tune, rendered by the show's own FluidSynth renderer, built natively into
-# build-web/native/). Extra arguments go to the web build's CMake
-# (scripts/test passes -DVUP_WERROR=ON). Prints the page weight: each file
-# raw and gzipped (gzip -9), and the total.
+# static site any web server can serve: index.html, the program (vup.js,
+# vup.wasm), the show's pictures and MIDI file, and the tune rendered by the
+# show's own FluidSynth renderer (built natively into build-web/native/),
+# all but index.html under names that carry their contents' hash, and
+# stored compressed (tools/web-site/make_site.py, which prints the page
+# weight). Extra arguments go to the web build's CMake (scripts/test passes
+# -DVUP_WERROR=ON).
 #
 # Serve the folder over HTTP (a page opened from file:// cannot fetch its
 # data): scripts/play --web does, or
@@ -38,17 +38,3 @@ export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
 # The pictures come from the repository unless this run names other ones.
 vup_build web -UVUP_WEB_DATA_DIR -DVUP_RENDER_TUNE="$renderer" -DVUP_RECORDER="$recorder" "$@"
 
-site=build-web/site
-echo "vup: web site in $site (bytes raw, gzip -9):"
-raw_total=0
-gzip_total=0
-for file in "$site"/index.html "$site"/vup.js "$site"/vup.wasm "$site"/vup-data.js "$site"/vup.data \
-    "$site"/data/tulmor.ogg "$site"/data/tulmor.m4a; do
-    [ -f "$file" ] || continue
-    raw=$(stat -c %s "$file")
-    gzipped=$(gzip -9 -c "$file" | wc -c)
-    raw_total=$((raw_total + raw))
-    gzip_total=$((gzip_total + gzipped))
-    printf '  %-12s %9d %9d\n' "$(basename "$file")" "$raw" "$gzipped"
-done
-printf '  %-12s %9d %9d\n' total "$raw_total" "$gzip_total"

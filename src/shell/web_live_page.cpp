@@ -9,6 +9,7 @@
 #include "platform/webgl/webgl_context.h"
 #include "shell/demo_main.h"
 #include "shell/process_reset.h"
+#include "shell/web_show_files.h"
 #include "show/show.h"
 
 // The opening picture, as the first frame of the show draws it, for the
@@ -26,6 +27,10 @@ static void DrawTitlePicture() {
 
 void WebLiveStart() {
     WebListenToPage();
+    // The title picture first; a failed fetch leaves the page saying which.
+    if (WebFetchShowFiles(0) == 0) {
+        return;
+    }
     // The site carries the tune's rendering (web_audio.js).
     WebPageLivePrepare(kTuneFile);
     DrawTitlePicture();

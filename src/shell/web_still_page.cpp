@@ -8,6 +8,7 @@
 #include "platform/webgl/gl11.h"
 #include "platform/webgl/webgl_context.h"
 #include "shell/demo_main.h"
+#include "shell/web_show_files.h"
 #include "show/show.h"
 #include "show/show_time.h"
 
@@ -15,6 +16,9 @@ int WebStillRun(const char* secondsText) {
     double seconds = 0.0;
     if (!ParseShowSeconds(secondsText, &seconds)) {
         WebPageFail("still= needs a show time from 0 to 85 seconds.");
+        return 1;
+    }
+    if (WebFetchShowFiles(1) == 0) {
         return 1;
     }
     if (!WebglOpenContext(kWebCanvasId)) {

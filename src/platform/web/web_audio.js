@@ -73,7 +73,7 @@ mergeInto(LibraryManager.library, {
             var failed = function(why) {
                 return Promise.reject({file: url, why: why});
             };
-            return fetch(url)
+            return fetch(VupLoad.url(url))
                 .then(function(response) {
                     if (!response.ok) {
                         return failed('HTTP ' + response.status);

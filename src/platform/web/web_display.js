@@ -24,6 +24,17 @@ mergeInto(LibraryManager.library, {
         // time it began (performance.now(); the callback's own timestamp may
         // lie before the input event that asked for the frame).
         onFrameAfterPresent: null,
+        // Calls into the program to make between two frames of a show, while
+        // its loop waits (a file that has come, web_page.js).
+        beforeNextFrame: [],
+        wake: function(wakeUp) {
+            var calls = VupDisplay.beforeNextFrame.splice(0);
+            calls.forEach(function(call) {
+                call();
+            });
+            VupDisplay.wokenAt = performance.now();
+            wakeUp();
+        },
     },
 
     VupDisplayCanvas__deps: ['$VupDisplay'],
@@ -102,8 +113,7 @@ mergeInto(LibraryManager.library, {
                     VupDisplay.channel = new MessageChannel();
                 }
                 VupDisplay.channel.port1.onmessage = function() {
-                    VupDisplay.wokenAt = performance.now();
-                    wakeUp();
+                    VupDisplay.wake(wakeUp);
                 };
                 VupDisplay.channel.port2.postMessage(0);
             });
@@ -116,8 +126,7 @@ mergeInto(LibraryManager.library, {
                     VupDisplay.onFrameAfterPresent = null;
                     report(performance.now());
                 }
-                VupDisplay.wokenAt = performance.now();
-                wakeUp();
+                VupDisplay.wake(wakeUp);
             });
         });
     },

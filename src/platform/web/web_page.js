@@ -126,6 +126,15 @@ mergeInto(LibraryManager.library, {
                 });
         },
 
+        // A fetch that failed ({file, why}): said at once, or, while a show
+        // plays, once it has ended.
+        loadFailed: function(failure) {
+            VupPage.failure = VupPage.failure || failure;
+            if (document.body.dataset.state !== 'playing') {
+                VupLoad.fail(failure.file, failure.why);
+            }
+        },
+
         // A message box: caption, text and buttons as on the desktop; Return
         // answers the first button (OK or Yes), Escape the last (OK or No).
         dialog: function(caption, text, yesNo, icon, answer) {
@@ -219,11 +228,51 @@ mergeInto(LibraryManager.library, {
             }
             VupAudio.makeContext();
         });
-        VupPage.tuneReady.catch(function(failure) {
-            VupPage.failure = failure;
-            if (document.body.dataset.state !== 'playing') {
-                VupLoad.fail(failure.file, failure.why);
-            }
+        VupPage.tuneReady.catch(VupPage.loadFailed);
+    },
+
+    // The show's files (web_show_files.h), fetched through index.html's
+    // VupLoad into the file system the show reads: the first waitCount
+    // together, then the rest together, so the first come soonest. Returns
+    // 1 once the first waitCount are in, 0 when a fetch failed (the page
+    // names the file; during a show, once it has ended). A file that comes
+    // while a show plays is announced to the program before its next frame.
+    VupPageFetchFiles__deps: ['$VupPage', '$VupDisplay', '$Asyncify', '$FS', '$PATH'],
+    VupPageFetchFiles: function(paths, count, waitCount) {
+        var names = [];
+        for (var i = 0; i < count; ++i) {
+            names.push(UTF8ToString(HEAP32[(paths >> 2) + i]));
+        }
+        VupLoad.expect(names);
+        return Asyncify.handleSleep(function(wakeUp) {
+            var woken = false;
+            var wake = function(value) {
+                if (!woken) {
+                    woken = true;
+                    wakeUp(value);
+                }
+            };
+            var fetchAll = function(group) {
+                return Promise.all(group.map(function(name) {
+                    return VupLoad.fetch(name).then(function(bytes) {
+                        var path = '/' + name;
+                        FS.mkdirTree(PATH.dirname(path));
+                        FS.writeFile(path, bytes);
+                        if (document.body.dataset.state === 'playing') {
+                            VupDisplay.beforeNextFrame.push(function() {
+                                Module.ccall('WebFileArrived', null, ['string'], [name]);
+                            });
+                        }
+                    });
+                }));
+            };
+            fetchAll(names.slice(0, waitCount)).then(function() {
+                wake(1);
+                return fetchAll(names.slice(waitCount));
+            }).catch(function(failure) {
+                VupPage.loadFailed(failure);
+                wake(0);
+            });
         });
     },
 
