@@ -95,30 +95,50 @@ addEventListener('unhandledrejection', function (event) {
 </script>"""
 
 
+def site_files(site):
+    """{name: {"url", "bytes"}} of the site's files (index.html names them)."""
+    with open(os.path.join(site, "index.html"), encoding="utf-8") as page:
+        found = re.search(r'<script id="site-files" type="application/json">(.*?)</script>',
+                          page.read())
+    return json.loads(found.group(1)) if found else {}
+
+
 class QuietHandler(http.server.SimpleHTTPRequestHandler):
-    # Files of this name are served from `overlay` instead of the site.
+    # Files by their names on the site (data/tulmor.ogg) served from
+    # `overlay` instead, as they are; those named in `missing` (a set the
+    # caller may change) are not found.
     overlay = None
-    # Files by these names (a set the caller may change) are not found.
     missing = ()
+    # Site name of each served address (site_files).
+    names = {}
     # Served pages get CONSOLE_HOOK.
     hook_console = False
+    # As a host set up for the site would serve it (docs/web.md): files
+    # under hashed names kept for good, the page itself never; else each
+    # load fetches anew, as a first visit does.
+    cached = False
 
     def log_message(self, *args):
         pass
 
     def end_headers(self):
-        # Each load fetches anew, as a first visit does.
-        self.send_header("Cache-Control", "no-store")
+        hashed = self.site_name() != self.path.split("?", 1)[0].lstrip("/")
+        self.send_header("Cache-Control", "public, max-age=31536000, immutable"
+                         if self.cached and hashed else "no-cache" if self.cached else "no-store")
         super().end_headers()
 
+    def site_name(self):
+        address = self.path.split("?", 1)[0].lstrip("/")
+        return self.names.get(address, address)
+
     def translate_path(self, path):
-        name = path.split("?", 1)[0].lstrip("/")
+        name = self.site_name()
         if self.overlay and os.path.isfile(os.path.join(self.overlay, name)):
             return os.path.join(self.overlay, name)
         return super().translate_path(path)
 
     def send_head(self):
-        if self.path.split("?", 1)[0].lstrip("/") in self.missing:
+        if self.site_name() in self.missing:
             self.send_error(404)
             return None
         path = self.translate_path(self.path)
@@ -133,13 +153,15 @@ class QuietHandler(http.server.SimpleHTTPRequestHandler):
         return io.BytesIO(body)
 
 
-def serve(directory, overlay=None, hook_console=False, missing=()):
-    """Serves directory on 127.0.0.1; files in overlay take the place of
-    the site's files of the same name, those named in missing are not found.
-    Returns the server and its URL."""
+def serve(directory, overlay=None, hook_console=False, missing=(), cached=False):
+    """Serves the site in directory on 127.0.0.1; files in overlay take the
+    place of the site's files of the same name, those named in missing are
+    not found (by their names on the site: Data/Main.bmp); cached serves
+    them as docs/web.md asks a host to. Returns the server and its URL."""
+    names = {entry["url"]: name for name, entry in site_files(directory).items()}
     handler_class = type("Handler", (QuietHandler,),
                          {"overlay": overlay, "hook_console": hook_console,
-                          "missing": missing})
+                          "missing": missing, "names": names, "cached": cached})
     handler = functools.partial(handler_class, directory=directory)
     server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
     threading.Thread(target=server.serve_forever, daemon=True).start()

@@ -1,9 +1,10 @@
 #!/usr/bin/python3
-"""The page around the show, in Chromium: loading, a shared link, a phone.
+"""The page around the show, in Chromium: loading, a shared link, a phone, a
+slow link.
 
-Usage: web_page_test.py SITE_DIR OUT_DIR
+Usage: web_page_test.py SITE_DIR RECORDER OUT_DIR
 
-1. Loading: with vup.data, then the tune, missing on the server, the page
+1. Loading: with the title picture, then the tune, missing on the server, the page
    names the file and offers "Try again", which loads the page once the
    file is back; the progress it showed counted every byte of both.
 2. A shared link: title, description and preview picture (Open Graph and
@@ -17,14 +18,23 @@ Usage: web_page_test.py SITE_DIR OUT_DIR
    fullscreen for a page element: the line offers no switch, and Play asks
    the desktop's question, whose box fits the screen; Yes plays the show in
    the page.
+4. A phone on the slow link (web_browser.NETWORKS) from a host that caches
+   as docs/web.md asks: the start control after at most 450 kB, Play tapped
+   the moment it shows, the first frame within 0.5 s, and the pictures at 5,
+   40 and 60 s as the recorder draws them; a second visit fetches nothing
+   but the page.
 Screenshots go to OUT_DIR/phone-*.png. Exits 77 (skipped) when the site or
 Chromium is missing, unless CI is set; then that is a failure.
 """
 import os
+import subprocess
 import sys
 import tempfile
 
-from web_browser import check, engine_missing, missing, open_browser, serve, verdict
+import numpy
+from web_browser import (PHONE, check, engine_missing, missing, open_browser, rgb_pixels, serve,
+                         site_files, verdict)
+from web_live_test import canvas_at
 
 
 def failed_load(browser, url, absent, file):
@@ -125,13 +135,70 @@ def phone(site, out_dir):
     server.shutdown()
 
 
+# The slow link (web_browser.NETWORKS): the page's budget before its start
+# control, and bounds a busy machine holds (bench/web_vs_native.sh measures).
+BYTES_BEFORE_CONTROL = 450_000
+CONTROL_BOUND_S = 6.0
+FIRST_FRAME_BOUND_S = 0.5
+# Where a scene shows a picture unmoving: (show time, (left, top, width,
+# height)): the title, the picture under the polyhedron, the greetings panel.
+STILL_PICTURES = [(5, (0, 0, 800, 600)), (40, (175, 405, 170, 165)), (60, (85, 85, 230, 420))]
+
+
+def slow_link(site, recorder, out_dir):
+    """A phone on the slow link, from a host that caches as docs/web.md
+    asks: the start control within its budget of bytes, Play tapped the
+    moment it shows, the first frame at once and every picture in place
+    when its scene comes, against the recorder's still of that moment; a
+    second visit fetches nothing but the page."""
+    server, url = serve(site, cached=True)
+    with tempfile.TemporaryDirectory() as profile:
+        browser = open_browser("chromium", profile, mobile=PHONE)
+        try:
+            browser.use_network("slow")
+            browser.open(url + "/index.html")
+            browser.wait("document.body.dataset.state === 'ready'", 30, "the start control")
+            browser.click("play-page")
+            ready_s, fetched = browser.js(f"[VupPage.stats.readyAt / 1000, {FETCHED_BY_READY}]")
+            browser.wait("VupPage.stats.firstFrameAt", 10, "the first frame")
+            first_s = browser.js("(VupPage.stats.firstFrameAt - VupPage.stats.clickAt) / 1000")
+            check(ready_s <= CONTROL_BOUND_S and fetched <= BYTES_BEFORE_CONTROL and
+                  first_s <= FIRST_FRAME_BOUND_S,
+                  f"slow link: the start control at {ready_s:.2f} s after {fetched} bytes, the "
+                  f"first frame {first_s * 1000:.0f} ms after the tap")
+            for seconds, (left, top, width, height) in STILL_PICTURES:
+                live, shown = canvas_at(browser, seconds)
+                native_png = os.path.join(out_dir, f"slow-native-{seconds}s.png")
+                subprocess.run([recorder, "--frame", f"{shown:.3f}", native_png], check=True)
+                box = (slice(top, top + height), slice(left, left + width))
+                means = numpy.abs(live[box] - rgb_pixels(native_png)[box]).reshape(-1, 3).mean(0)
+                check(means.max() <= 1.0, f"slow link: the picture at {shown:.3f} s within "
+                      f"{means.max():.2f} levels of the recorder's")
+            browser.open(url + "/index.html")
+            browser.wait("document.body.dataset.state === 'ready'", 30, "the start control again")
+            again = browser.js("performance.getEntriesByType('resource').filter("
+                               "e => e.transferSize > 0).map(e => e.name)")
+            check(not again, f"a second visit fetched {again or 'nothing'} besides the page")
+        finally:
+            browser.quit()
+            server.shutdown()
+
+
+# Bytes the page had fetched when its start control came, itself included.
+FETCHED_BY_READY = """performance.getEntriesByType('navigation').concat(
+    performance.getEntriesByType('resource')).filter(
+    e => e.responseEnd <= VupPage.stats.readyAt).reduce((sum, e) => sum + e.transferSize, 0)"""
+
+
 def main(argv):
-    if len(argv) != 3:
+    if len(argv) != 4:
         print(__doc__)
         return 2
-    site, out_dir = argv[1:3]
-    if not os.path.isfile(os.path.join(site, "vup.js")):
+    site, recorder, out_dir = argv[1:4]
+    if "vup.js" not in site_files(site):
         return missing(f"no web site in {site} (scripts/build-web.sh builds it)")
+    if not os.access(recorder, os.X_OK):
+        return missing(f"no recorder at {recorder}")
     if engine_missing("chromium"):
         return missing(engine_missing("chromium"))
     os.makedirs(out_dir, exist_ok=True)
@@ -141,17 +208,18 @@ def main(argv):
         with tempfile.TemporaryDirectory() as profile:
             browser = open_browser("chromium", profile)
             try:
-                failed_load(browser, url, absent, "vup.data")
+                failed_load(browser, url, absent, "Data/Main.bmp")
                 failed_load(browser, url, absent, "data/tulmor.ogg")
                 loaded = browser.js("VupLoad.bytes")
-                sizes = {name: os.path.getsize(os.path.join(site, name))
-                         for name in ("vup.data", "data/tulmor.ogg")}
+                sizes = {name: site_files(site)[name]["bytes"]
+                         for name in ("vup.wasm", "Data/Main.bmp", "data/tulmor.ogg")}
                 check(all(loaded.get(name) == [size, size] for name, size in sizes.items()),
                       f"the progress counted {loaded} of {sizes} bytes")
                 shared_link(browser, site)
             finally:
                 browser.quit()
         phone(site, out_dir)
+        slow_link(site, recorder, out_dir)
     except Exception as error:  # a timeout: report it like any failure
         check(False, f"{type(error).__name__}: {error}")
     finally:
