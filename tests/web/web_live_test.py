@@ -32,9 +32,8 @@ In Chromium also:
 - a start without a click, which the browser refuses fullscreen: the "Kavu
   GL" question, answered Yes by Return (the show plays windowed) and No by
   Escape ("Program Will Now Close.");
-- sites whose data lack Data/Main.bmp or hold a truncated Data/Greetz.bmp
-  (packed here with emscripten's file packager, served with the site's
-  program): the loader's message, if any, then "Initialization Failed.";
+- a site whose Data/Greetz.bmp is cut short: the reader's message, then
+  "Initialization Failed.";
 - the heap in use the same after every show.
 Screenshots go to OUT_DIR/ENGINE. Exits 77 (skipped) when the site or the
 engine is missing, unless CI is set; then that is a failure.
@@ -42,7 +41,6 @@ engine is missing, unless CI is set; then that is a failure.
 import base64
 import os
 import shutil
-import subprocess
 import sys
 import tempfile
 import time
@@ -50,14 +48,18 @@ import wave
 
 import numpy
 
-from web_browser import ENGINES, check, engine_missing, missing, open_browser, serve, verdict
+from web_browser import (ENGINES, check, engine_missing, missing, open_browser, serve, site_files,
+                         verdict)
 from web_heard import CannotMeasure, HeardShow, at_bounds, click_site
 
-FILE_PACKAGER = "/usr/share/emscripten/tools/file_packager.py"
 QUESTION = ("The Requested Fullscreen Mode Is Not Supported By\n"
             "Your Video Card. Use Windowed Mode Instead?")
 AV_BOUND_S = 0.150      # the page's own reckoning of the tune against the show's clock
 HEARD_BOUND_S = 0.030   # the tune as captured from the sound server against the clock
+# WebKitGTK reports no output latency, and its sink plays what the page renders
+# 15 to 70 ms later as the machine's load changes (docs/web.md): the page takes
+# the middle, so the tune there can be heard up to half that spread off it.
+HEARD_BOUND_S_WEBKIT = 0.045
 ALIGN_BOUND_S = 0.005   # each encoding's start against the rendering
 
 
@@ -244,9 +246,10 @@ def whole_show(browser, out_dir, heaps, decoded):
     try:
         offsets, proof = heard.finish()
         near = at_bounds(offsets, SCENE_BOUNDS)
-        check(all(o is not None and abs(o) <= HEARD_BOUND_S for o in near.values()),
-              "the tune as heard from the sound server against the show's clock at the scene "
-              "bounds: " + ", ".join(
+        bound = HEARD_BOUND_S_WEBKIT if browser.engine == "webkit" else HEARD_BOUND_S
+        check(all(o is not None and abs(o) <= bound for o in near.values()),
+              f"the tune as heard from the sound server against the show's clock at the scene "
+              f"bounds, within {bound * 1000:.0f} ms: " + ", ".join(
                   f"{s:g} s {'none' if o is None else format(o * 1000, '+.1f') + ' ms'}"
                   for s, o in near.items()) + f" ({proof})")
     except CannotMeasure as error:
@@ -360,44 +363,39 @@ def refused_fullscreen(browser, out_dir, heaps):
         heaps.append(ended(browser)[4])
 
 
-def broken_data(browser, site, out_dir, name, breakage, expected):
-    with tempfile.TemporaryDirectory() as work:
-        data = os.path.join(work, "data_dir")
-        shutil.copytree(os.path.join(ROOT, "Data"), os.path.join(data, "Data"))
-        shutil.copytree(os.path.join(ROOT, "data"), os.path.join(data, "data"))
-        breakage(os.path.join(data, "Data"))
-        package = os.path.join(work, "package")
-        os.mkdir(package)
-        subprocess.run(["python3", FILE_PACKAGER, os.path.join(package, "vup.data"), "--preload",
-                        f"{data}/Data@/Data", f"{data}/data@/data",
-                        f"--js-output={os.path.join(package, 'vup-data.js')}", "--no-node"],
-                       check=True, capture_output=True)
-        server, url = serve(site, overlay=package)
+def truncated_greetz(browser, site, out_dir):
+    """A site whose Data/Greetz.bmp is cut short: the reader's message, then
+    "Initialization Failed."."""
+    with tempfile.TemporaryDirectory() as overlay:
+        os.mkdir(os.path.join(overlay, "Data"))
+        with open(os.path.join(ROOT, "Data", "Greetz.bmp"), "rb") as whole, \
+                open(os.path.join(overlay, "Data", "Greetz.bmp"), "wb") as cut:
+            cut.write(whole.read(1000))
+        server, url = serve(site, overlay=overlay)
         try:
             browser.open(url + "/index.html")
+            # Every file in, so that the show's start reads the cut picture.
+            browser.wait("Object.keys(VupLoad.bytes).length > 4 && Object.values(VupLoad.bytes)"
+                         ".every(function (b) { return b[0] === b[1]; })", 60, "every file")
             click_play(browser, "play")
             boxes = []
+            expected = [["Error", "Image file conversion error.", ["OK"]],
+                        ["ERROR", "Initialization Failed.", ["OK"]]]
             while len(boxes) < len(expected):
                 browser.wait("!document.getElementById('dialog').hidden", 30, "a message box")
                 boxes.append(dialog(browser))
                 if len(boxes) == len(expected):
-                    browser.screenshot(os.path.join(out_dir, f"{name}.png"))
+                    browser.screenshot(os.path.join(out_dir, "truncated-greetz.png"))
                 browser.hold("Enter")
                 time.sleep(0.3)
             ended(browser)
             check(boxes == expected and not browser.js("document.body.dataset.error"),
-                  f"{name}: {boxes}")
+                  f"Data/Greetz.bmp cut short: {boxes}")
         finally:
             server.shutdown()
 
 
-def truncate_greetz(data):
-    with open(os.path.join(data, "Greetz.bmp"), "r+b") as picture:
-        picture.truncate(1000)
-
-
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-INIT_FAILED = ["ERROR", "Initialization Failed.", ["OK"]]
 
 
 def main(argv):
@@ -409,7 +407,7 @@ def main(argv):
         return 2
     site, out_dir = argv[1:3]
     rendering = os.path.join(site, os.pardir, "tulmor.wav")
-    if not os.path.isfile(os.path.join(site, "vup.js")) or not os.path.isfile(rendering):
+    if "vup.js" not in site_files(site) or not os.path.isfile(rendering):
         return missing(f"no web site with its tune's rendering in {site} "
                        "(scripts/build-web.sh builds it)")
     render_tune = os.environ.get("VUP_RENDER_TUNE", "")
@@ -418,8 +416,6 @@ def main(argv):
     absent = [tool for tool in ("parec", "pacat", "ffmpeg") if not shutil.which(tool)]
     if absent:
         return missing(f"no {', '.join(absent)} to hear the page's tune")
-    if not os.path.isfile(FILE_PACKAGER):
-        return missing(f"no emscripten file packager at {FILE_PACKAGER}")
     if engine_missing(engine):
         return missing(engine_missing(engine))
     out_dir = os.path.join(out_dir, engine)
@@ -442,11 +438,7 @@ def main(argv):
                 refused_fullscreen(browser, out_dir, heaps)
                 check(max(heaps) == min(heaps), f"heap in use after each show: {heaps} bytes")
                 other_encoding(browser, url)
-                broken_data(browser, site, out_dir, "no-main-bmp",
-                            lambda data: os.remove(os.path.join(data, "Main.bmp")),
-                            [INIT_FAILED])
-                broken_data(browser, site, out_dir, "truncated-greetz", truncate_greetz,
-                            [["Error", "Image file conversion error.", ["OK"]], INIT_FAILED])
+                truncated_greetz(browser, site, out_dir)
             problems = browser.problems()
             check(not problems, f"no console errors, no warnings from the page {problems}")
         except Exception as error:  # a timeout: report it like any failure
