@@ -98,21 +98,32 @@ endif()
 # them, data/click.ogg and data/click.m4a: half a second with one click at
 # 0.25 s, encoded the same ways, from which the page learns how much silence
 # the browser's decoder leaves before the first sample of each encoding
-# (web_audio.js). The same bytes on every build.
+# (web_audio.js). The tune's first VUP_WEB_TUNE_START_S seconds are encoded
+# the same ways on their own as well (data/tulmor.start.ogg and .m4a): on a
+# slow link the page fetches them ahead of the other pictures and plays them
+# while the whole tune is still coming. The same bytes on every build.
 set(VUP_WEB_TUNE_MIDI ${VUP_WEB_DATA_DIR}/data/tulmor.mid)
 set(VUP_WEB_TUNE ${VUP_WEB_SITE}/data/tulmor)
 set(VUP_WEB_CLICK ${VUP_WEB_SITE}/data/click)
 set(VUP_WEB_ENCODE_OGG -c:a libvorbis -q:a 2)
 set(VUP_WEB_ENCODE_M4A -c:a aac -b:a 96k)
 set(VUP_WEB_BITEXACT -fflags +bitexact -flags:a +bitexact)
+set(VUP_WEB_TUNE_START_S 12)
 if(VUP_RENDER_TUNE AND VUP_FFMPEG AND EXISTS ${VUP_WEB_TUNE_MIDI})
     add_custom_command(OUTPUT ${VUP_WEB_TUNE}.ogg ${VUP_WEB_TUNE}.m4a
+                              ${VUP_WEB_TUNE}.start.ogg ${VUP_WEB_TUNE}.start.m4a
         COMMAND ${CMAKE_COMMAND} -E make_directory ${VUP_WEB_SITE}/data
         COMMAND ${VUP_RENDER_TUNE} ${VUP_WEB_TUNE_MIDI} ${CMAKE_BINARY_DIR}/tulmor.wav
         COMMAND ${VUP_FFMPEG} -v error -y -i ${CMAKE_BINARY_DIR}/tulmor.wav
                 ${VUP_WEB_ENCODE_OGG} ${VUP_WEB_BITEXACT} ${VUP_WEB_TUNE}.ogg
         COMMAND ${VUP_FFMPEG} -v error -y -i ${CMAKE_BINARY_DIR}/tulmor.wav
                 ${VUP_WEB_ENCODE_M4A} ${VUP_WEB_BITEXACT} ${VUP_WEB_TUNE}.m4a
+        COMMAND ${VUP_FFMPEG} -v error -y -i ${CMAKE_BINARY_DIR}/tulmor.wav
+                -t ${VUP_WEB_TUNE_START_S} ${VUP_WEB_ENCODE_OGG} ${VUP_WEB_BITEXACT}
+                ${VUP_WEB_TUNE}.start.ogg
+        COMMAND ${VUP_FFMPEG} -v error -y -i ${CMAKE_BINARY_DIR}/tulmor.wav
+                -t ${VUP_WEB_TUNE_START_S} ${VUP_WEB_ENCODE_M4A} ${VUP_WEB_BITEXACT}
+                ${VUP_WEB_TUNE}.start.m4a
         DEPENDS ${VUP_WEB_TUNE_MIDI} ${VUP_RENDER_TUNE}
         COMMENT "Rendering the tune for the site" VERBATIM)
     set(click_source "aevalsrc=if(eq(n\\,11025)\\,0.9\\,0):s=44100:d=0.5")
@@ -124,11 +135,13 @@ if(VUP_RENDER_TUNE AND VUP_FFMPEG AND EXISTS ${VUP_WEB_TUNE_MIDI})
                 ${VUP_WEB_ENCODE_M4A} ${VUP_WEB_BITEXACT} ${VUP_WEB_CLICK}.m4a
         COMMENT "Encoding the click that measures each encoding's start padding" VERBATIM)
     add_custom_target(vup_web_tune ALL DEPENDS ${VUP_WEB_TUNE}.ogg ${VUP_WEB_TUNE}.m4a
+                                               ${VUP_WEB_TUNE}.start.ogg ${VUP_WEB_TUNE}.start.m4a
                                                ${VUP_WEB_CLICK}.ogg ${VUP_WEB_CLICK}.m4a)
 else()
     message(WARNING "No tune for the site (VUP_RENDER_TUNE, ffmpeg or ${VUP_WEB_TUNE_MIDI} "
                     "missing): its show plays silent")
-    file(REMOVE ${VUP_WEB_TUNE}.ogg ${VUP_WEB_TUNE}.m4a ${VUP_WEB_CLICK}.ogg ${VUP_WEB_CLICK}.m4a)
+    file(REMOVE ${VUP_WEB_TUNE}.ogg ${VUP_WEB_TUNE}.m4a ${VUP_WEB_TUNE}.start.ogg
+                ${VUP_WEB_TUNE}.start.m4a ${VUP_WEB_CLICK}.ogg ${VUP_WEB_CLICK}.m4a)
 endif()
 
 # The site as a host serves it, made anew from the build's files and the

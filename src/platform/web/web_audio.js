@@ -47,7 +47,8 @@ mergeInto(LibraryManager.library, {
             return /Linux|X11/.test(agent) && /AppleWebKit/.test(agent) &&
                 !/Chrom|Firefox|Edg/.test(agent) ? 0.04 : 0;
         },
-        tunes: {},           // MIDI path -> {buffer, encoding, padding, failed, settled}
+        tunes: {},           // MIDI path -> {buffer, whole, encoding, padding, failed, settled}
+        started: null,       // settles once every tune's start is decoded or cannot be
         tune: null,          // the tune of the last load
         volume: 1,
         showZeroAt: null,    // performance.now() of the show's time 0, once announced
@@ -66,57 +67,20 @@ mergeInto(LibraryManager.library, {
             return probe.canPlayType && probe.canPlayType(ogg.type) ? [ogg, mp4] : [mp4, ogg];
         },
 
-        // Fetches and decodes url. Its bytes count in the page's loading
-        // progress (index.html's VupLoad); a failed fetch rejects with
-        // {file, why}, one that cannot be decoded with an Error.
-        fetchDecoded: function(url) {
-            var failed = function(why) {
-                return Promise.reject({file: url, why: why});
-            };
-            return fetch(VupLoad.url(url))
-                .then(function(response) {
-                    if (!response.ok) {
-                        return failed('HTTP ' + response.status);
-                    }
-                    var dropped = function() {
-                        return failed('the connection dropped');
-                    };
-                    var total = +response.headers.get('Content-Length');
-                    if (!response.body || !total || !window.VupLoad) {
-                        return response.arrayBuffer().catch(dropped);
-                    }
-                    var reader = response.body.getReader();
-                    var chunks = [];
-                    var loaded = 0;
-                    var read = function() {
-                        return reader.read().then(function(part) {
-                            if (part.done) {
-                                var bytes = new Uint8Array(loaded);
-                                var at = 0;
-                                chunks.forEach(function(chunk) {
-                                    bytes.set(chunk, at);
-                                    at += chunk.length;
-                                });
-                                return bytes.buffer;
-                            }
-                            chunks.push(part.value);
-                            loaded += part.value.length;
-                            VupLoad.progress(url, loaded, Math.max(total, loaded));
-                            return read();
-                        });
-                    };
-                    return read().catch(dropped);
-                }, function() {
-                    return failed('no connection');
-                })
-                .then(function(bytes) {
-                    // The callback form: older browsers return no promise.
-                    return new Promise(function(resolve, reject) {
-                        VupAudio.decoder.decodeAudioData(bytes, resolve, function(error) {
-                            reject(new Error(url + ': cannot decode: ' + error));
-                        });
+        // Fetches (index.html's VupLoad, which counts the bytes in the
+        // page's progress) and decodes the site's file `name`; a failed
+        // fetch rejects with {file, why}, one that cannot be decoded with an
+        // Error.
+        fetchDecoded: function(name) {
+            return VupLoad.fetch(name).then(function(bytes) {
+                var copy = bytes.buffer.slice(bytes.byteOffset, bytes.byteOffset + bytes.length);
+                // The callback form: older browsers return no promise.
+                return new Promise(function(resolve, reject) {
+                    VupAudio.decoder.decodeAudioData(copy, resolve, function(error) {
+                        reject(new Error(name + ': cannot decode: ' + error));
                     });
                 });
+            });
         },
 
         // Seconds of silence the browser's decoder leaves before the click.
@@ -133,11 +97,14 @@ mergeInto(LibraryManager.library, {
         },
 
         // Decodes the rendering of midiPath in the first encoding that works,
-        // with its padding.
-        load: function(tune, base, order) {
+        // with its padding: first its start (base.start.EXT, the first
+        // seconds on their own, which a slow link brings in a second), then
+        // the whole, which takes the start's place, in a song playing too.
+        // started() is called once the start is decoded or cannot be.
+        load: function(tune, base, order, started) {
             var encoding = order[0];
             return Promise.all([
-                VupAudio.fetchDecoded(base + '.' + encoding.ext),
+                VupAudio.fetchDecoded(base + '.start.' + encoding.ext),
                 VupAudio.fetchDecoded('data/click.' + encoding.ext)
             ]).then(function(decoded) {
                 var padding = VupAudio.paddingIn(decoded[1]);
@@ -145,14 +112,25 @@ mergeInto(LibraryManager.library, {
                     throw new Error('data/click.' + encoding.ext + ' has no click where expected');
                 }
                 tune.buffer = decoded[0];
+                tune.whole = false;
                 tune.encoding = encoding.ext;
                 tune.padding = padding;
+                started();
+                return VupAudio.fetchDecoded(base + '.' + encoding.ext);
+            }).then(function(whole) {
+                tune.buffer = whole;
+                tune.whole = true;
+                var song = VupAudio.song;
+                if (song && song.tune === tune && song.source) {
+                    VupAudio.startSource(song);  // the same sound on, from the whole
+                }
             }, function(error) {
                 // One the browser cannot decode gives way to the next; a
                 // failed fetch is the page's to report.
-                if (error instanceof Error && order.length > 1) {
-                    return VupAudio.load(tune, base, order.slice(1));
+                if (error instanceof Error && order.length > 1 && !tune.buffer) {
+                    return VupAudio.load(tune, base, order.slice(1), started);
                 }
+                started();
                 throw error;
             });
         },
@@ -183,7 +161,7 @@ mergeInto(LibraryManager.library, {
         // Decodes the rendering of each MIDI file; the promise resolves when
         // every one is decoded or cannot be (a tune no encoding of which
         // decodes stays silent), and rejects with {file, why} when a fetch
-        // fails.
+        // fails. VupAudio.started settles sooner, with the tunes' starts.
         prepare: function(midiPaths) {
             var Offline = window.OfflineAudioContext || window.webkitOfflineAudioContext;
             if (!Offline || !(window.AudioContext || window.webkitAudioContext)) {
@@ -196,14 +174,22 @@ mergeInto(LibraryManager.library, {
                 return Promise.resolve();
             }
             var order = VupAudio.encodingOrder();
-            return Promise.all(midiPaths.map(function(midiPath) {
-                var tune = {buffer: null, encoding: null, padding: 0, failed: false};
+            var starts = [];
+            var whole = Promise.all(midiPaths.map(function(midiPath) {
+                var tune = {buffer: null, whole: false, encoding: null, padding: 0, failed: false};
                 VupAudio.tunes[midiPath] = tune;
-                var loaded = VupAudio.load(tune, midiPath.replace(/\.mid$/i, ''), order);
-                tune.settled = loaded.catch(function(error) {
-                    tune.failed = true;
+                var started;
+                tune.settled = new Promise(function(resolve) {
+                    started = resolve;
+                });
+                starts.push(tune.settled);
+                var loaded = VupAudio.load(tune, midiPath.replace(/\.mid$/i, ''), order, started);
+                loaded.catch(function(error) {
+                    tune.failed = !tune.buffer;
                     if (error instanceof Error) {
-                        console.warn('vup: the tune ' + midiPath + ' plays silent: ' + error.message);
+                        console.warn('vup: the tune ' + midiPath + ' plays ' +
+                                     (tune.buffer ? 'only its start: ' : 'silent: ') +
+                                     error.message);
                     }
                 });
                 return loaded.catch(function(error) {
@@ -212,6 +198,8 @@ mergeInto(LibraryManager.library, {
                     }
                 });
             }));
+            VupAudio.started = Promise.all(starts);
+            return whole;
         },
 
         // At the click that starts the show: browsers let a context sound
@@ -284,22 +272,29 @@ mergeInto(LibraryManager.library, {
 
         // Starts the song's source so that the tune position
         // (performance.now() - zeroAt) / 1000 is heard at each moment; with
-        // no zeroAt, from the beginning, and zeroAt becomes that start.
+        // no zeroAt, from the beginning, and zeroAt becomes that start. Only
+        // the whole tune loops; past the end of its start alone, nothing
+        // starts until the whole has come.
         startSource: function(song) {
             var context = VupAudio.context;
-            var source = context.createBufferSource();
-            source.buffer = song.tune.buffer;
-            source.loop = true;
-            source.loopStart = song.tune.padding;
-            source.loopEnd = song.tune.buffer.duration;
-            source.connect(song.gain);
             var now = performance.now();
             var when = context.currentTime + 0.02;
             var heardAt = now + (when - VupAudio.heardTime(now)) * 1000;
             if (song.zeroAt === null) {
                 song.zeroAt = heardAt;
             }
-            var position = Math.max(0, heardAt - song.zeroAt) / 1000 % VupAudio.length(song.tune);
+            var position = Math.max(0, heardAt - song.zeroAt) / 1000;
+            if (song.tune.whole) {
+                position %= VupAudio.length(song.tune);
+            } else if (position >= VupAudio.length(song.tune)) {
+                return;
+            }
+            var source = context.createBufferSource();
+            source.buffer = song.tune.buffer;
+            source.loop = song.tune.whole;
+            source.loopStart = song.tune.padding;
+            source.loopEnd = song.tune.buffer.duration;
+            source.connect(song.gain);
             var offset = song.tune.padding + position;
             source.start(when, offset);
             song.starts.push({at: when, offset: offset});
@@ -329,10 +324,10 @@ mergeInto(LibraryManager.library, {
                 return;
             }
             var heard = VupAudio.heardPosition(now);
-            if (heard === null) {
-                return;  // not yet heard
-            }
             var length = VupAudio.length(song.tune);
+            if (heard === null || (!song.tune.whole && (now - song.zeroAt) / 1000 >= length - 0.1)) {
+                return;  // not yet heard, or the start alone at its end
+            }
             var error = heard - (now - song.zeroAt) / 1000 % length;
             error -= length * Math.round(error / length);  // across the loop's seam
             // Twice in a row, so that one odd reading restarts nothing.

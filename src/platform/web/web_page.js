@@ -237,7 +237,7 @@ mergeInto(LibraryManager.library, {
     // 1 once the first waitCount are in, 0 when a fetch failed (the page
     // names the file; during a show, once it has ended). A file that comes
     // while a show plays is announced to the program before its next frame.
-    VupPageFetchFiles__deps: ['$VupPage', '$VupDisplay', '$Asyncify', '$FS', '$PATH'],
+    VupPageFetchFiles__deps: ['$VupPage', '$VupDisplay', '$VupAudio', '$Asyncify', '$FS', '$PATH'],
     VupPageFetchFiles: function(paths, count, waitCount) {
         var names = [];
         for (var i = 0; i < count; ++i) {
@@ -268,6 +268,10 @@ mergeInto(LibraryManager.library, {
             };
             fetchAll(names.slice(0, waitCount)).then(function() {
                 wake(1);
+                // The program has asked for its tune by now: the tune's start
+                // goes ahead of the rest, which is needed later.
+                return VupAudio.started;
+            }).then(function() {
                 return fetchAll(names.slice(waitCount));
             }).catch(function(failure) {
                 VupPage.loadFailed(failure);
