@@ -36,6 +36,10 @@ MINIBROWSER = "/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser"
 NETWORKS = {"slow": (1.6e6, 150), "fair": (9e6, 60)}
 # A phone's screen for Chromium's emulation: CSS width, height and scale.
 PHONE = (390, 844, 3)
+# Bytes the page had fetched when its start control came, itself included.
+FETCHED_BY_READY = """performance.getEntriesByType('navigation').concat(
+    performance.getEntriesByType('resource')).filter(
+    e => e.responseEnd <= VupPage.stats.readyAt).reduce((sum, e) => sum + e.transferSize, 0)"""
 
 
 # What a test's checks found wrong, in order (check, verdict).
@@ -109,6 +113,8 @@ class QuietHandler(http.server.SimpleHTTPRequestHandler):
     # caller may change) are not found.
     overlay = None
     missing = ()
+    # Files by their names on the site held back until their event is set.
+    held = {}
     # Site name of each served address (site_files).
     names = {}
     # Served pages get CONSOLE_HOOK.
@@ -141,6 +147,8 @@ class QuietHandler(http.server.SimpleHTTPRequestHandler):
         if self.site_name() in self.missing:
             self.send_error(404)
             return None
+        if self.site_name() in self.held:
+            self.held[self.site_name()].wait(120)
         path = self.translate_path(self.path)
         if not (self.hook_console and path.endswith(".html") and os.path.isfile(path)):
             return super().send_head()
@@ -153,15 +161,17 @@ class QuietHandler(http.server.SimpleHTTPRequestHandler):
         return io.BytesIO(body)
 
 
-def serve(directory, overlay=None, hook_console=False, missing=(), cached=False):
+def serve(directory, overlay=None, hook_console=False, missing=(), cached=False, held=None):
     """Serves the site in directory on 127.0.0.1; files in overlay take the
     place of the site's files of the same name, those named in missing are
-    not found (by their names on the site: Data/Main.bmp); cached serves
-    them as docs/web.md asks a host to. Returns the server and its URL."""
+    not found (by their names on the site: Data/Main.bmp), those in held
+    ({name: threading.Event}) wait for their event; cached serves them as
+    docs/web.md asks a host to. Returns the server and its URL."""
     names = {entry["url"]: name for name, entry in site_files(directory).items()}
     handler_class = type("Handler", (QuietHandler,),
                          {"overlay": overlay, "hook_console": hook_console,
-                          "missing": missing, "names": names, "cached": cached})
+                          "missing": missing, "names": names, "cached": cached,
+                          "held": held or {}})
     handler = functools.partial(handler_class, directory=directory)
     server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
     threading.Thread(target=server.serve_forever, daemon=True).start()
@@ -322,6 +332,18 @@ class Chromium(Browser):
     def open(self, url):
         self.base_url = url.split("/index.html")[0]
         self.driver.get(url)
+
+    def open_to_start_control(self, url):
+        """Opens the page and waits for its start control: the seconds from
+        navigation to it, the bytes fetched by then (the page included) and
+        the main thread's busy seconds by then (Chromium's own task time)."""
+        self.driver.execute_cdp_cmd("Performance.enable", {})
+        self.open(url)
+        self.wait("document.body.dataset.state === 'ready'", 60, "the start control")
+        metrics = self.driver.execute_cdp_cmd("Performance.getMetrics", {})["metrics"]
+        busy = next(m["value"] for m in metrics if m["name"] == "TaskDuration")
+        ready_s, fetched = self.js(f"[VupPage.stats.readyAt / 1000, {FETCHED_BY_READY}]")
+        return ready_s, fetched, busy
 
     def js(self, expression):
         result = self.driver.execute_async_script(

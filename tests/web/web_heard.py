@@ -37,8 +37,9 @@ class CannotMeasure(RuntimeError):
 
 def click_site(work, render_tune):
     """A folder to overlay on the site (web_browser.serve): its tune files
-    replaced by the click tune's, and for each encoding the click tune as
-    it decodes, which the clicks heard are matched against."""
+    (the whole and its start) replaced by the click tune's, and for each
+    encoding the click tune as it decodes, which the clicks heard are
+    matched against."""
     midi, wav = os.path.join(work, "clicks.mid"), os.path.join(work, "clicks.wav")
     with open(midi, "wb") as file:
         file.write(sound_check.click_tune())
@@ -49,8 +50,10 @@ def click_site(work, render_tune):
     for ext, options in ENCODINGS.items():
         encoded = os.path.join(overlay, "data", "tulmor." + ext)
         back = os.path.join(work, f"decoded-{ext}.wav")
-        subprocess.run(["ffmpeg", "-v", "error", "-y", "-i", wav, *options, "-fflags", "+bitexact",
-                        encoded], check=True)
+        start = os.path.join(overlay, "data", "tulmor.start." + ext)
+        for name, cut in ((encoded, []), (start, ["-t", "12"])):
+            subprocess.run(["ffmpeg", "-v", "error", "-y", "-i", wav, *cut, *options,
+                            "-fflags", "+bitexact", name], check=True)
         subprocess.run(["ffmpeg", "-v", "error", "-y", "-i", encoded, "-ar", "44100", back],
                        check=True)
         decoded[ext] = sound_check.read_wav_mono(back)

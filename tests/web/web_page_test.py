@@ -140,6 +140,7 @@ def phone(site, out_dir):
 BYTES_BEFORE_CONTROL = 450_000
 CONTROL_BOUND_S = 6.0
 FIRST_FRAME_BOUND_S = 0.5
+TUNE_FROM_BOUND_S = 1.0
 # Where a scene shows a picture unmoving: (show time, (left, top, width,
 # height)): the title, the picture under the polyhedron, the greetings panel.
 STILL_PICTURES = [(5, (0, 0, 800, 600)), (40, (175, 405, 170, 165)), (60, (85, 85, 230, 420))]
@@ -156,16 +157,16 @@ def slow_link(site, recorder, out_dir):
         browser = open_browser("chromium", profile, mobile=PHONE)
         try:
             browser.use_network("slow")
-            browser.open(url + "/index.html")
-            browser.wait("document.body.dataset.state === 'ready'", 30, "the start control")
+            ready_s, fetched, _ = browser.open_to_start_control(url + "/index.html")
             browser.click("play-page")
-            ready_s, fetched = browser.js(f"[VupPage.stats.readyAt / 1000, {FETCHED_BY_READY}]")
             browser.wait("VupPage.stats.firstFrameAt", 10, "the first frame")
             first_s = browser.js("(VupPage.stats.firstFrameAt - VupPage.stats.clickAt) / 1000")
             check(ready_s <= CONTROL_BOUND_S and fetched <= BYTES_BEFORE_CONTROL and
                   first_s <= FIRST_FRAME_BOUND_S,
                   f"slow link: the start control at {ready_s:.2f} s after {fetched} bytes, the "
                   f"first frame {first_s * 1000:.0f} ms after the tap")
+            browser.wait("VupAudio.report().playing", 10, "the tune")
+            tune_from = browser.js("VupAudio.report().offset")
             for seconds, (left, top, width, height) in STILL_PICTURES:
                 live, shown = canvas_at(browser, seconds)
                 native_png = os.path.join(out_dir, f"slow-native-{seconds}s.png")
@@ -174,6 +175,11 @@ def slow_link(site, recorder, out_dir):
                 means = numpy.abs(live[box] - rgb_pixels(native_png)[box]).reshape(-1, 3).mean(0)
                 check(means.max() <= 1.0, f"slow link: the picture at {shown:.3f} s within "
                       f"{means.max():.2f} levels of the recorder's")
+            whole, resyncs = browser.js("[VupAudio.tune.whole, VupAudio.report().resyncs]")
+            check(tune_from <= TUNE_FROM_BOUND_S and whole,
+                  f"slow link: the tune heard from {tune_from:.2f} s of the show, its start alone"
+                  f" and then the whole{'' if whole else ' (never came)'}, started again at "
+                  f"{resyncs or 'no time'}")
             browser.open(url + "/index.html")
             browser.wait("document.body.dataset.state === 'ready'", 30, "the start control again")
             again = browser.js("performance.getEntriesByType('resource').filter("
@@ -182,12 +188,6 @@ def slow_link(site, recorder, out_dir):
         finally:
             browser.quit()
             server.shutdown()
-
-
-# Bytes the page had fetched when its start control came, itself included.
-FETCHED_BY_READY = """performance.getEntriesByType('navigation').concat(
-    performance.getEntriesByType('resource')).filter(
-    e => e.responseEnd <= VupPage.stats.readyAt).reduce((sum, e) => sum + e.transferSize, 0)"""
 
 
 def main(argv):
@@ -210,10 +210,12 @@ def main(argv):
             try:
                 failed_load(browser, url, absent, "Data/Main.bmp")
                 failed_load(browser, url, absent, "data/tulmor.ogg")
+                browser.wait("VupPage.stats.tuneAt && Object.values(VupLoad.bytes).every("
+                             "b => b[0] === b[1])", 60, "every file")
                 loaded = browser.js("VupLoad.bytes")
-                sizes = {name: site_files(site)[name]["bytes"]
-                         for name in ("vup.wasm", "Data/Main.bmp", "data/tulmor.ogg")}
-                check(all(loaded.get(name) == [size, size] for name, size in sizes.items()),
+                sizes = {name: site_files(site)[name]["bytes"] for name in loaded}
+                check(loaded.keys() >= {"vup.wasm", "Data/VOLVO.bmp", "data/tulmor.ogg"} and
+                      all(loaded[name] == [size, size] for name, size in sizes.items()),
                       f"the progress counted {loaded} of {sizes} bytes")
                 shared_link(browser, site)
             finally:
