@@ -26,7 +26,12 @@ file, which it rewrites about once a second; the page from its present count
 and times. Then START_LOADS fresh browsers of each engine load the page (page
 load to ready: the start control on screen, with where the time went) and
 click Play (click to the first animation frame after the show's first
-present), ended by Escape. Every figure is given as min / median / max.
+present), ended by Escape. First of all, in Chromium, START_LOADS fresh
+browsers per link in LINKS open the page as a phone (web_browser.PHONE)
+over that link from a server that caches as docs/web.md asks: the start
+control's time, the bytes fetched before it and the main thread's busy time
+before it (Browser.open_to_start_control); ROUNDS 0 measures only these.
+Every figure is given as min / median / max.
 Results go to OUT_DIR/web.json; with DOC.md, the section between its bench:web
 markers is rewritten.
 """
@@ -39,7 +44,7 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "web"))
-from web_browser import ENGINES, open_browser, serve  # noqa: E402
+from web_browser import ENGINES, PHONE, open_browser, serve, site_files  # noqa: E402
 from web_heard import HeardShow, at_bounds, click_site  # noqa: E402
 
 SCENES = [("title picture", 0, 10), ("Bezier path", 10, 35), ("pulsing polyhedron", 35, 50),
@@ -48,6 +53,9 @@ SCENES = [("title picture", 0, 10), ("Bezier path", 10, 35), ("pulsing polyhedro
 SCENE_BOUNDS = [10, 35, 50, 70, 75, 80]
 MARGIN_S = 1.0
 START_LOADS = 5
+# The links a phone opens the page over (web_browser.NETWORKS; None: this
+# machine's own), each with its goal for the start control, in seconds.
+LINKS = [("slow", 3.0), ("fair", 1.2), (None, 0.6)]
 
 
 def scene_of(show_s):
@@ -156,7 +164,7 @@ def web_show(engine, url, uncapped, decoded=None):
 START_PHASES = """(function () {
     var ends = {};
     performance.getEntriesByType('resource').forEach(function (entry) {
-        ends[entry.name.replace(/^.*\\//, '')] = entry.responseEnd;
+        ends[new URL(entry.name).pathname.slice(1)] = entry.responseEnd;
     });
     return Object.assign({}, VupPage.stats, {ends: ends});
 })()"""
@@ -178,6 +186,36 @@ def web_start(engine, url):
             browser.quit()
 
 
+def link_start(url, network):
+    """A phone's first visit over the link: the start control's time, the
+    bytes fetched before it and the main thread's busy time before it."""
+    with tempfile.TemporaryDirectory() as profile:
+        browser = open_browser("chromium", profile, mobile=PHONE)
+        try:
+            if network:
+                browser.use_network(network)
+            return browser.open_to_start_control(url + "/index.html")
+        finally:
+            browser.quit()
+
+
+def links_report(starts):
+    lines = [
+        "| link (Chromium, a 390 × 844 phone, first visit) | start control (s) | bytes before it"
+        " | main thread busy before it (ms) | target | met |",
+        "|---|---:|---:|---:|---|:---:|"]
+    for network, goal in LINKS:
+        runs = starts.get(str(network), [])
+        ready = [r[0] for r in runs]
+        name = {"slow": "slow: 1.6 Mbit/s, 150 ms round trip",
+                "fair": "fair: 9 Mbit/s, 60 ms round trip"}.get(network, "this machine's own")
+        lines.append(
+            f"| {name} | {spread(ready, '.2f')} | {spread([r[1] for r in runs])} | "
+            f"{spread([r[2] * 1000 for r in runs])} | ≤ {goal} s | "
+            f"{'yes' if ready and max(ready) <= goal else '**no**'} |")
+    return lines
+
+
 def spread(values, form=",.0f"):
     if not values:
         return "–"
@@ -195,7 +233,7 @@ ENGINE_NAMES = {"chromium": "Chromium (headless, SwiftShader)",
                 "webkit": "WebKitGTK MiniBrowser (Xvfb, llvmpipe)"}
 
 
-def engine_report(engine, results):
+def engine_report(engine, results, names):
     page = results["engines"][engine]
     lines = [
         f"**{ENGINE_NAMES[engine]}**",
@@ -221,8 +259,12 @@ def engine_report(engine, results):
     ready = [s["readyAt"] for s in starts]
     first = [s["firstFrameAt"] - s["clickAt"] for s in starts]
 
-    def phase(key):
-        return [s["ends"].get(key) for s in starts if s["ends"].get(key) is not None]
+    pictures = [name for name in names if name.startswith("Data/")]
+
+    def phase(*keys):
+        """When the last of the site's files named was fetched, per start."""
+        ends = [[s["ends"].get(names.get(key)) for key in keys] for s in starts]
+        return [max(e) for e in ends if None not in e]
 
     lags = page["lags"]
     heard = [v for v in (page.get("heard") or {}).values() if v is not None]
@@ -235,8 +277,10 @@ def engine_report(engine, results):
         "the tune | min / median / max | target | met |",
         "|---|---:|---|:---:|",
         f"| vup.wasm fetched | {spread(phase('vup.wasm'))} ms | | |",
-        f"| vup.data fetched | {spread(phase('vup.data'))} ms | | |",
-        f"| tune fetched | {spread(phase('tulmor.ogg') or phase('tulmor.m4a'))} ms | | |",
+        f"| title picture fetched | {spread(phase('Data/Main.bmp'))} ms | | |",
+        f"| every picture fetched | {spread(phase(*pictures))} ms | | |",
+        f"| tune fetched | {spread(phase('data/tulmor.ogg') or phase('data/tulmor.m4a'))} ms"
+        " | | |",
         f"| program running (`main`) | {spread([s['mainAt'] for s in starts if s.get('mainAt')])}"
         " ms | | |",
         f"| title picture drawn | {spread([s['titleAt'] for s in starts if s.get('titleAt')])}"
@@ -277,8 +321,9 @@ def report(results):
         " present (its turns, the drawing and the WebGL calls; uncapped). Start-up times are"
         " from the page's navigation (`performance.now()`).",
         ""]
+    names = {name: file["url"] for name, file in results["files"].items()}
     for engine in results["engines"]:
-        lines += engine_report(engine, results)
+        lines += engine_report(engine, results, names)
     lines.append(
         f"Measured {results['date']} on {results['cpu']}, {results['cores']} cores, load average"
         f" {results['load_before']:.2f} before and {results['load_after']:.2f} after;"
@@ -291,6 +336,7 @@ def main(argv):
         print(__doc__)
         return 2
     vup, site, out_dir, rounds = argv[1], argv[2], argv[3], int(argv[4])
+    # ROUNDS 0: only the links' start-ups (Chromium).
     doc = argv[5] if len(argv) > 5 and argv[5].endswith(".md") else None
     engines = [e for e in argv[5:] if e in ENGINES] or list(ENGINES)
     os.makedirs(out_dir, exist_ok=True)
@@ -303,7 +349,8 @@ def main(argv):
                     if line.startswith("model name")), "?")
     results = {"native": {}, "engines": {}, "rounds": rounds,
                "date": time.strftime("%Y-%m-%d %H:%M UTC", time.gmtime()),
-               "cpu": cpu, "cores": os.cpu_count(), "load_before": os.getloadavg()[0]}
+               "cpu": cpu, "cores": os.cpu_count(), "load_before": os.getloadavg()[0],
+               "files": site_files(site), "links": {}}
     for engine in engines:
         results["engines"][engine] = {"page": {}, "uncapped": {}, "work": {},
                                       "uncapped_work": {}, "ratios": {}, "starts": [],
@@ -321,6 +368,15 @@ def main(argv):
             into.setdefault(scene, []).extend(values)
 
     try:
+        if "chromium" in engines:
+            cached_server, cached_url = serve(site, cached=True)
+            try:
+                for network, _ in LINKS:
+                    results["links"][str(network)] = [link_start(cached_url, network)
+                                                      for _ in range(START_LOADS)]
+            finally:
+                cached_server.shutdown()
+            print("the links done", file=sys.stderr)
         for round_number in range(1, rounds + 1):
             with tempfile.TemporaryDirectory() as work:
                 native = native_show(vup, work)
@@ -339,7 +395,7 @@ def main(argv):
                     page["ratios"].setdefault(scene, []).append(
                         statistics.median(uncapped[scene]) / statistics.median(native[scene]))
                 print(f"round {round_number}: {engine} done", file=sys.stderr)
-        for engine in engines:
+        for engine in engines if rounds else []:
             page = results["engines"][engine]
             try:
                 capped, work, lags, latency, heard = web_show(engine, clicks_url, False,
@@ -362,20 +418,25 @@ def main(argv):
     results["load_after"] = os.getloadavg()[0]
     with open(os.path.join(out_dir, "web.json"), "w") as file:
         json.dump(results, file, indent=1)
-    text = report(results)
-    print(text)
+    text = report(results) if rounds else ""
+    links = "\n".join(links_report(results["links"])) if results["links"] else ""
+    print(text + "\n\n" + links)
     for engine in engines:
         worst = heard_worst(results["engines"][engine])
         print(f"tune heard {engine}: worst {'–' if worst is None else format(worst, '.0f')} ms")
     if doc:
         with open(doc) as file:
             content = file.read()
-        begin, end = "<!-- bench:web begin -->", "<!-- bench:web end -->"
-        if begin in content and end in content:
-            content = (content[:content.index(begin) + len(begin)] + "\n\n" + text + "\n\n" +
-                       content[content.index(end):])
-            with open(doc, "w") as file:
-                file.write(content)
+        for section, new in (("web", text), ("links", links)):
+            begin, end = f"<!-- bench:{section} begin -->", f"<!-- bench:{section} end -->"
+            if new and begin in content and end in content:
+                if section == "links":
+                    new += (f"\n\nMeasured {results['date']} on {results['cpu']}, load average"
+                            f" {results['load_before']:.2f} before.")
+                content = (content[:content.index(begin) + len(begin)] + "\n\n" + new + "\n\n" +
+                           content[content.index(end):])
+        with open(doc, "w") as file:
+            file.write(content)
     stalls = [e for e in engines if results["engines"][e].get("stalled")]
     if stalls:
         print(f"not measured in full: {', '.join(stalls)}", file=sys.stderr)

@@ -4,8 +4,9 @@
 # under Xvfb (llvmpipe), in one run: frames per second in every scene, the
 # page's WebGL draws and own time per frame, page load to ready (and where the
 # time goes), click to first frame, and the tune as heard against the show's
-# clock at the scene bounds. See bench/web_vs_native.py for how each is
-# measured. Rewrites the web section of docs/performance.md. Each round (2 by
+# clock at the scene bounds; and a phone's start control over a slow, a fair
+# and this machine's own link (Chromium; ROUNDS 0 measures only that). See
+# bench/web_vs_native.py for how each is measured. Rewrites the web section of docs/performance.md. Each round (2 by
 # default) plays the show natively and once in each engine; the viewer's page
 # and the start-ups add about two minutes an engine. With three engines and
 # two rounds it takes about twenty minutes. Run it on a quiet machine.
