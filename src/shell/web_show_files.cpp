@@ -16,9 +16,9 @@ extern "C" int VupPageFetchFiles(const char* const* paths, int count, int waitCo
 // A 4 x 4 black picture, 24 bits a pixel: file header, info header, and 48
 // bytes of rows that are zero.
 static const unsigned char kPlaceholderHeader[54] = {
-    'B', 'M', 102, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,  // file: size 102, pixels at 54
-    40,  0,   0,   0, 4, 0, 0, 0, 4, 0, 0, 0, 1, 0,  // info: 4 x 4, one plane
-    24,  0,   0,   0, 0, 0, 48, 0, 0, 0,             // 24 bits, no compression, 48 bytes
+    'B', 'M', 102, 0, 0, 0, 0,  0, 0, 0, 54, 0, 0, 0,  // file: size 102, pixels at 54
+    40,  0,   0,   0, 4, 0, 0,  0, 4, 0, 0,  0, 1, 0,  // info: 4 x 4, one plane
+    24,  0,   0,   0, 0, 0, 48, 0, 0, 0,               // 24 bits, no compression, 48 bytes
 };
 
 static void WritePlaceholder(const char* path) {
@@ -70,12 +70,15 @@ static bool PictureIsWhole(const char* path) {
     std::fseek(file, 0, SEEK_END);
     const long size = std::ftell(file);
     std::fseek(file, 0, SEEK_SET);
-    auto* bytes = static_cast<unsigned char*>(std::malloc(size > 0 ? static_cast<size_t>(size) : 1));
-    const bool read = bytes != nullptr && size > 0 &&
-                      std::fread(bytes, 1, static_cast<size_t>(size), file) == static_cast<size_t>(size);
+    auto* bytes =
+        static_cast<unsigned char*>(std::malloc(size > 0 ? static_cast<size_t>(size) : 1));
+    const bool read =
+        bytes != nullptr && size > 0 &&
+        std::fread(bytes, 1, static_cast<size_t>(size), file) == static_cast<size_t>(size);
     std::fclose(file);
     BitmapLayout layout;
-    const bool whole = read && ReadBitmapLayout(bytes, static_cast<size_t>(size), &layout) == kLayoutOk;
+    const bool whole =
+        read && ReadBitmapLayout(bytes, static_cast<size_t>(size), &layout) == kLayoutOk;
     std::free(bytes);
     return whole;
 }

@@ -4,7 +4,9 @@
 #pragma once
 
 // Fetches every file of the show: the title picture and the tune first,
-// then the other pictures. With waitForAll 0 it returns once the first two
+// then the other pictures (on the live page, behind the start of the tune's
+// rendering, which the page asks for meanwhile). With waitForAll 0 it
+// returns once the first two
 // are in: each picture still on its way is meanwhile a small black one, so
 // the title can be drawn and the show can start, and a picture that comes
 // during a show takes its texture's place from the next frame on
