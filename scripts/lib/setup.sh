@@ -57,6 +57,13 @@ VUP_BROWSER_PACKAGES=(
     xvfb openbox xdotool x11-utils pulseaudio pulseaudio-utils ffmpeg
 )
 
+# The web tests' packages from the npm registry (tests/web/package.json, at
+# the versions its package-lock.json pins: axe-core, which checks the page's
+# accessibility), installed with npm: Debian's, where the machine has no npm
+# of its own (a Node.js from elsewhere brings its npm, and Debian's npm
+# cannot be installed beside it).
+VUP_NPM_PACKAGES=(npm)
+
 # To make a release (scripts/release), besides each build's packages: to
 # build a second time under another locale, that locale's source for
 # localedef (a private copy, see scripts/lib/vary.sh), as the test command
@@ -111,6 +118,16 @@ vup_ensure_packages() {
     "${sudo[@]}" apt-get update -qq
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq "${recommends[@]}" \
         "${missing[@]}"
+}
+
+# vup_web_test_modules: installs the web tests' npm packages into
+# tests/web/node_modules, where the tests find them, exactly as
+# tests/web/package-lock.json has them; npm first where there is none.
+vup_web_test_modules() {
+    if ! command -v npm >/dev/null; then
+        vup_ensure_packages "${VUP_NPM_PACKAGES[@]}" || return $?
+    fi
+    npm ci --prefix "$VUP_ROOT/tests/web" --no-audit --no-fund --loglevel=error
 }
 
 # vup_build PRESET [CMAKE OPTIONS...] [-- TARGETS...]: configures with that

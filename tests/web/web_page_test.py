@@ -23,9 +23,15 @@ Usage: web_page_test.py SITE_DIR RECORDER OUT_DIR
    the moment it shows, the first frame within 0.5 s, and the pictures at 5,
    40 and 60 s as the recorder draws them; a second visit fetches nothing
    but the page.
-Screenshots go to OUT_DIR/phone-*.png. Exits 77 (skipped) when the site or
-Chromium is missing, unless CI is set; then that is a failure.
+5. Accessibility: axe-core (tests/web/package.json; npm ci --prefix
+   tests/web) finds nothing wrong, every text's contrast decided, with the
+   start control shown and with a failed load's message and Try again: in
+   Chromium, on the desktop and on the phone, and in Firefox and WebKit.
+Screenshots go to OUT_DIR. Exits 77 (skipped) when the site, Chromium,
+Firefox, WebKit or axe-core is missing, unless CI is set; then that is a
+failure.
 """
+import json
 import os
 import subprocess
 import sys
@@ -33,16 +39,67 @@ import tempfile
 
 import numpy
 from web_browser import (PHONE, check, engine_missing, missing, open_browser, rgb_pixels, serve,
-                         site_files, verdict)
+                         site_files, skip, verdict)
 from web_live_test import canvas_at
+
+
+# axe-core as `npm ci --prefix tests/web` installs it (package-lock.json).
+AXE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "node_modules", "axe-core",
+                   "axe.min.js")
+# Every rule axe-core runs by default that the page breaks, and every text
+# whose contrast it could not decide (text over a picture), as "rule at
+# element, ...".
+AXE_FINDINGS = """axe.run(document).then(function (results) {
+    return results.violations.concat(results.incomplete.filter(function (rule) {
+        return rule.id === 'color-contrast';
+    }).map(function (rule) {
+        return {id: 'color-contrast undecided', nodes: rule.nodes};
+    })).map(function (rule) {
+        return rule.id + ' at ' + rule.nodes.map(function (node) {
+            return node.target.join(' ');
+        }).join(', ');
+    });
+})"""
+
+
+def accessible(browser, what):
+    """axe-core's verdict on the page as it stands (none without axe-core:
+    main says so)."""
+    if not os.path.isfile(AXE):
+        return None
+    with open(AXE, encoding="utf-8") as source:
+        browser.js("void document.head.appendChild(Object.assign(document.createElement("
+                   f"'script'), {{textContent: {json.dumps(source.read())}}}))")
+    found = browser.js(AXE_FINDINGS)
+    return check(not found, f"{browser.engine}, {what}: axe-core finds "
+                 f"{'; '.join(found) or 'nothing wrong'}")
+
+
+def focus_ring(browser, out_dir):
+    """Tab from Play to Play in the page rings it: the band 2 to 5 px
+    around the button, against the same band with nothing focused."""
+    browser.js("document.activeElement.blur()")
+    browser.screenshot(os.path.join(out_dir, "focus-none.png"))
+    browser.hold("Tab")
+    focused = browser.js("document.activeElement.id")
+    browser.screenshot(os.path.join(out_dir, "focus-play-page.png"))
+    left, top, width, height = (round(v) for v in browser.element_box("play-page"))
+    change = numpy.abs(rgb_pixels(os.path.join(out_dir, "focus-play-page.png")) -
+                       rgb_pixels(os.path.join(out_dir, "focus-none.png")))
+    outer = change[top - 5:top + height + 5, left - 5:left + width + 5].sum(2)
+    inner = change[top - 2:top + height + 2, left - 2:left + width + 2].sum(2)
+    band = (outer.sum() - inner.sum()) / (outer.size - inner.size) / 3
+    check(focused == "play-page" and band >= 100, f"Tab focuses {focused}, its ring "
+          f"{band:.0f} levels from the page")
 
 
 def failed_load(browser, url, absent, file):
     absent.add(file)
     browser.open(url + "/index.html")
-    message = browser.wait("document.body.dataset.state === 'failed' &&"
-                           " document.getElementById('loading').textContent", 30,
+    message = browser.wait("document.body.dataset.state === 'failed' && document.getElementById("
+                           "'loading').textContent.replace(/\\s+/g, ' ').trim()", 30,
                            f"the page to report {file}")
+    accessible(browser, f"{file} missing")
     absent.clear()
     browser.click("try-again")
     browser.wait("document.body.dataset.state === 'ready'", 60, "the page after Try again")
@@ -104,6 +161,7 @@ def phone(site, out_dir):
                 browser.open(url + "/index.html")
                 browser.wait("document.body.dataset.state === 'ready'", 60, "the start control")
                 browser.screenshot(os.path.join(out_dir, f"phone-{size[0]}x{size[1]}.png"))
+                accessible(browser, f"the start control on a phone {name}")
                 fits = browser.js("""(function (page, stage) {
                     var box = stage.getBoundingClientRect();
                     return page.scrollHeight <= innerHeight && page.scrollWidth <= innerWidth &&
@@ -133,6 +191,32 @@ def phone(site, out_dir):
             finally:
                 browser.quit()
     server.shutdown()
+
+
+def other_engines(site, out_dir):
+    """Firefox and WebKit: axe-core on the start control and on a failed
+    load."""
+    absent = set()
+    server, url = serve(site, missing=absent)
+    try:
+        for engine in ("firefox", "webkit"):
+            if engine_missing(engine):
+                skip(engine_missing(engine))
+                continue
+            with tempfile.TemporaryDirectory() as profile:
+                browser = open_browser(engine, profile)
+                try:
+                    for state, file in (("ready", None), ("failed", "Data/Main.bmp")):
+                        absent.update([file] if file else [])
+                        browser.open(url + "/index.html")
+                        browser.wait(f"document.body.dataset.state === '{state}'", 60, state)
+                        browser.screenshot(os.path.join(out_dir, f"{engine}-{state}.png"))
+                        accessible(browser, f"{file} missing" if file else "the start control")
+                        absent.clear()
+                finally:
+                    browser.quit()
+    finally:
+        server.shutdown()
 
 
 # The slow link (web_browser.NETWORKS): the page's budget before its start
@@ -201,6 +285,8 @@ def main(argv):
         return missing(f"no recorder at {recorder}")
     if engine_missing("chromium"):
         return missing(engine_missing("chromium"))
+    if not os.path.isfile(AXE):
+        skip(f"the accessibility checks: no axe-core at {AXE} (npm ci --prefix tests/web)")
     os.makedirs(out_dir, exist_ok=True)
     absent = set()
     server, url = serve(site, missing=absent)
@@ -209,6 +295,8 @@ def main(argv):
             browser = open_browser("chromium", profile)
             try:
                 failed_load(browser, url, absent, "Data/Main.bmp")
+                accessible(browser, "the start control")
+                focus_ring(browser, out_dir)
                 failed_load(browser, url, absent, "data/tulmor.ogg")
                 browser.wait("VupPage.stats.tuneAt && Object.values(VupLoad.bytes).every("
                              "b => b[0] === b[1])", 60, "every file")
@@ -221,6 +309,7 @@ def main(argv):
             finally:
                 browser.quit()
         phone(site, out_dir)
+        other_engines(site, out_dir)
         slow_link(site, recorder, out_dir)
     except Exception as error:  # a timeout: report it like any failure
         check(False, f"{type(error).__name__}: {error}")
