@@ -118,10 +118,14 @@ addEventListener('unhandledrejection', function (event) {
 
 
 def site_files(site):
-    """{name: {"url", "bytes"}} of the site's files (index.html names them)."""
-    with open(os.path.join(site, "index.html"), encoding="utf-8") as page:
+    """{name: {"url", "bytes"}} of the site's files (index.html names them;
+    none without it)."""
+    page = os.path.join(site, "index.html")
+    if not os.path.isfile(page):
+        return {}
+    with open(page, encoding="utf-8") as text:
         found = re.search(r'<script id="site-files" type="application/json">(.*?)</script>',
-                          page.read())
+                          text.read())
     return json.loads(found.group(1)) if found else {}
 
 
