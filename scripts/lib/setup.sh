@@ -62,7 +62,7 @@ VUP_BROWSER_PACKAGES=(
 # accessibility), installed with npm: Debian's, where the machine has no npm
 # of its own (a Node.js from elsewhere brings its npm, and Debian's npm
 # cannot be installed beside it).
-VUP_NPM_PACKAGES=(npm)
+VUP_NPM_PACKAGES=(npm ca-certificates)
 
 # To make a release (scripts/release), besides each build's packages: to
 # build a second time under another locale, that locale's source for
@@ -127,7 +127,10 @@ vup_web_test_modules() {
     if ! command -v npm >/dev/null; then
         vup_ensure_packages "${VUP_NPM_PACKAGES[@]}" || return $?
     fi
-    npm ci --prefix "$VUP_ROOT/tests/web" --no-audit --no-fund --loglevel=error
+    # Node trusts its own list of authorities unless told otherwise; the
+    # system's store also holds those a machine's network adds (a proxy's).
+    NODE_OPTIONS="--use-openssl-ca ${NODE_OPTIONS:-}" \
+        npm ci --prefix "$VUP_ROOT/tests/web" --no-audit --no-fund --loglevel=error
 }
 
 # vup_build PRESET [CMAKE OPTIONS...] [-- TARGETS...]: configures with that

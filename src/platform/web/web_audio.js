@@ -122,7 +122,10 @@ mergeInto(LibraryManager.library, {
                 tune.whole = true;
                 var song = VupAudio.song;
                 if (song && song.tune === tune && song.source) {
-                    VupAudio.startSource(song);  // the same sound on, from the whole
+                    // The same sound on, from the whole: the start plays on
+                    // meanwhile, so the change can be set well ahead, where
+                    // a busy page still makes it in time.
+                    VupAudio.startSource(song, 0.25);
                 }
             }, function(error) {
                 // One the browser cannot decode gives way to the next; a
@@ -274,11 +277,12 @@ mergeInto(LibraryManager.library, {
         // (performance.now() - zeroAt) / 1000 is heard at each moment; with
         // no zeroAt, from the beginning, and zeroAt becomes that start. Only
         // the whole tune loops; past the end of its start alone, nothing
-        // starts until the whole has come.
-        startSource: function(song) {
+        // starts until the whole has come. It sounds `lead` seconds on
+        // (20 ms unless given), the source before it stopping there.
+        startSource: function(song, lead) {
             var context = VupAudio.context;
             var now = performance.now();
-            var when = context.currentTime + 0.02;
+            var when = context.currentTime + (lead || 0.02);
             var heardAt = now + (when - VupAudio.heardTime(now)) * 1000;
             if (song.zeroAt === null) {
                 song.zeroAt = heardAt;
