@@ -8,7 +8,9 @@ show's page has, waits for animation frames as the show's page does and on
 each one issues one of two frames: `clear`, the least a frame can be (a
 clear), and `picture`, a frame as the show's title scene makes it (a clear
 and one 800 x 600 quad textured with a 512 x 512 picture: the one WebGL
-draw the GL layer batches that frame into). Each is run for SECONDS seconds, in a fresh
+draw the GL layer batches that frame into); and `kept`, that frame in a
+context made as the show's is (no alpha, the drawing buffer kept after
+each frame, so that a screenshot reads the frame last drawn). Each is run for SECONDS seconds, in a fresh
 browser of each engine as tests/web/web_browser.py drives it, the page
 shown fullscreen as Play shows the show. Frames per second are counted over
 the last SECONDS - 2 s from the page's own animation-frame times. Where the
@@ -24,17 +26,21 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."
 from web_browser import ENGINES, open_browser, serve  # noqa: E402
 
 SECONDS = 12
-FRAMES = ("clear", "picture")
+FRAMES = ("clear", "picture", "kept")
 
 PAGE = """<!doctype html>
 <html><head><meta charset="utf-8"><title>floor</title>
 <style>body { margin: 0; background: #000; } canvas { display: block; }</style></head>
 <body><canvas id="canvas" width="800" height="600"></canvas>
 <script>
-var gl = document.getElementById('canvas').getContext('webgl', {antialias: false});
 var mode = location.search.slice(1);
+// "kept": the show's own context, whose drawing buffer outlives each frame.
+var kept = mode === 'kept';
+var gl = document.getElementById('canvas').getContext('webgl', kept ?
+    {alpha: false, depth: true, stencil: false, antialias: false, preserveDrawingBuffer: true} :
+    {antialias: false});
 var program = null, texture = null;
-if (mode === 'picture') {
+if (mode !== 'clear') {
   var shader = function (type, text) {
     var s = gl.createShader(type); gl.shaderSource(s, text); gl.compileShader(s); return s;
   };
