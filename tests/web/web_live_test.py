@@ -175,6 +175,10 @@ def click_play(browser, button):
 
 def ended(browser):
     browser.wait("document.body.dataset.state === 'ended'", 30, "the end of the show")
+    # A browser leaves fullscreen in its own time after the page asks.
+    deadline = time.time() + 3
+    while browser.js("!!document.fullscreenElement") and time.time() < deadline:
+        time.sleep(0.05)
     return browser.js("[document.title, !!document.fullscreenElement, VupAudio.report().playing,"
                       " !document.getElementById('control').hidden, Module._WebHeapInUse()]")
 
@@ -273,7 +277,8 @@ def whole_show(browser, out_dir, heaps, decoded, whole_tune):
     length = stats["endedAt"] - stats["clickAt"]
     check(85000 <= length <= 86000, f"the show ended by itself {length:.0f} ms after the click")
     check(title == "Vup" and not fullscreen and not playing and control,
-          "after the end: fullscreen left, tune stopped, Play again offered")
+          f"after the end: fullscreen left, tune stopped, Play again offered (title {title!r},"
+          f" fullscreen {fullscreen}, playing {playing}, control {control})")
     browser.screenshot(os.path.join(out_dir, "ended.png"))
     heaps.append(heap)
 
