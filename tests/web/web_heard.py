@@ -50,6 +50,7 @@ def click_site(work, render_tune):
     for ext, options in ENCODINGS.items():
         encoded = os.path.join(overlay, "data", "tulmor." + ext)
         back = os.path.join(work, f"decoded-{ext}.wav")
+        # The page takes its start's length from the file itself: any works.
         start = os.path.join(overlay, "data", "tulmor.start." + ext)
         for name, cut in ((encoded, []), (start, ["-t", "12"])):
             subprocess.run(["ffmpeg", "-v", "error", "-y", "-i", wav, *cut, *options,
