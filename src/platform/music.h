@@ -25,4 +25,12 @@ int FMUSIC_PlaySong(SongHandle song);
 // every song played after this (a re-opened display's too) starts where the
 // show has got to by the time it can be heard, however long the display and
 // the instruments took to load, and keeps that time.
+// Called again whenever the show's clock is moved (a seek, the end of a
+// pause): a playing tune goes to the new position at once, and nothing it had
+// queued for the old position is heard.
 void MusicSetShowStart(uint32_t startMs);
+
+// 1 while the show is paused: the tune falls silent where it is and, on 0,
+// goes on from there (the show start having been moved by the pause). A song
+// played while paused waits, silent, at the show's position.
+void MusicSetShowPaused(int paused);

@@ -116,6 +116,9 @@ int PlatformDeleteContext(RenderContextHandle context);
 
 int PlatformSwapBuffers(DeviceContextHandle dc);
 
+// The window's title bar text (SetWindowTextA); non-zero on success.
+int PlatformSetWindowTitle(WindowHandle window, const char* title);
+
 // Modal message box; returns IDOK, IDYES or IDNO.
 int PlatformMessageBox(WindowHandle owner, const char* text, const char* caption, uint32_t flags);
 

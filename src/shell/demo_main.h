@@ -13,6 +13,9 @@ extern uint8_t fullscreenMode;
 // for a window or the web page's "Play in the page" started the show
 // (DemoMain itself takes no options).
 extern uint8_t firstOpenFullscreen;
+// The show time the show starts at: 0, unless the Linux entry was asked for
+// another (vup --from) or the page's address named one (?t=).
+extern int64_t showStartFromMs;
 
 // Keys up, window active, fullscreen, as a fresh process starts.
 void ResetFrameLoopState();

@@ -46,3 +46,7 @@ int FMUSIC_PlaySong(SongHandle song) {
 void MusicSetShowStart(uint32_t startMs) {
     FakeMusicCalls().push_back({"MusicSetShowStart", "", {startMs, 0, 0}});
 }
+
+void MusicSetShowPaused(int paused) {
+    FakeMusicCalls().push_back({"MusicSetShowPaused", "", {paused, 0, 0}});
+}

@@ -199,6 +199,14 @@ int PlatformSwapBuffers(DeviceContextHandle) {
     return 1;
 }
 
+int PlatformSetWindowTitle(WindowHandle, const char* title) {
+    if (!Call("SetWindowTitle")) {
+        return 0;
+    }
+    state.lastTitle = title;
+    return 1;
+}
+
 int PlatformMessageBox(WindowHandle owner, const char* text, const char* caption, uint32_t flags) {
     state.boxes.push_back(FakeMessageBox{text, caption, flags, owner, state.calls.size()});
     Call("MessageBox");
