@@ -3,6 +3,7 @@
 #include <pthread.h>
 #include <speex/speex_resampler.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <initializer_list>
@@ -17,6 +18,17 @@
 #include "platform/fluidsynth/music_soundfont_trim.h"
 #include "platform/fluidsynth/music_synth.h"
 #include "platform/fluidsynth/music_tune_presets.h"
+#include "platform/fluidsynth/music_tune_timeline.h"
+
+// A song moved is started this long before where it is wanted and rendered
+// up to there unheard: the notes held across the new position sound as they
+// would have, struck again at its start (the player, sent to a position,
+// plays only the notes that start after it), and the notes that ended in
+// the time just before it leave their release and echo.
+constexpr double kMusicLeadInSeconds = 0.5;
+// A song behind the clock by more than this is moved rather than rendered
+// ahead: rendering an hour of the song takes seconds.
+constexpr double kMusicMostRenderAheadSeconds = 1.0;
 
 void MusicStartPlayerLocked() {
     if (musicSession.player == nullptr) {
@@ -34,7 +46,21 @@ void MusicStartPlayerLocked() {
     }
 }
 
+void MusicUnhearLocked(int64_t frames) {
+    const int room = kMusicReplayFrames - 1 - musicSession.replayLeft;
+    const int count = static_cast<int>(std::clamp<int64_t>(frames, 0, room));
+    // The frames written last are those just before the next one to write
+    // again, when some are (they were written again from there), or else the
+    // last ones remembered.
+    const int next = musicSession.replayLeft > 0 ? musicSession.replayAt : musicSession.writtenAt;
+    musicSession.replayAt = (next - count + kMusicReplayFrames) % kMusicReplayFrames;
+    musicSession.replayLeft += count;
+}
+
+// Whole blocks of the synth, so that its player (which moves on at the start
+// of a block) keeps in step with the frames counted.
 static void RenderFrames(int64_t count, float* block) {
+    count = (count + kMusicSynthFrames - 1) / kMusicSynthFrames * kMusicSynthFrames;
     while (count > 0) {
         const int frames = count < kMusicBlockFrames ? static_cast<int>(count) : kMusicBlockFrames;
         fluid_synth_write_float(musicSession.synth, frames, block, 0, 2, block, 1, 2);
@@ -107,6 +133,50 @@ static void Remember(const float* block, int count) {
     }
 }
 
+// Starts the song again at `target` seconds (on the song's timeline, which
+// runs on through its repeats): the synth reset (no note hangs on, and the
+// programs and controllers are set afresh), a new player sent to a point a
+// little before, the notes held there struck, and the song rendered from
+// there; the caller renders the rest of the way (music_playback.h). False,
+// with nothing changed, when the tune cannot be timed.
+static bool MoveSongLocked(double target, float* block) {
+    MusicTimeline timeline;
+    if (!MusicReadTimeline(musicSession.tune, &timeline) || timeline.endTick <= 0) {
+        return false;
+    }
+    const double length = MusicTimelineSeconds(timeline, timeline.endTick);
+    target = std::max(target, 0.0);
+    const double repeats = length > 0.1 ? std::floor(target / length) * length : 0.0;
+    const double from = target - repeats - kMusicLeadInSeconds;
+    const int64_t tick = from > 0.0 ? MusicTimelineQuietTickBefore(timeline, from) : 0;
+
+    MusicDeletePlayer(musicSession.player);
+    fluid_synth_system_reset(musicSession.synth);
+    musicSession.player = MusicNewPlayer(musicSession.synth, musicSession.tune);
+    musicSession.playing =
+        musicSession.player != nullptr &&
+        (tick == 0 || fluid_player_seek(musicSession.player, static_cast<int>(tick)) == FLUID_OK) &&
+        fluid_player_play(musicSession.player) == FLUID_OK;
+    musicSession.songFrames =
+        std::llround((repeats + MusicTimelineSeconds(timeline, tick)) * musicSession.mixRate);
+    musicSession.pendingLeft = 0;
+    musicSession.replayLeft = 0;
+    speex_resampler_reset_mem(musicSession.resampler);
+    speex_resampler_skip_zeros(musicSession.resampler);
+    if (!musicSession.playing) {
+        return true;
+    }
+    // The player's first block takes it to the tick, its programs and
+    // controllers set; the held notes then sound with them.
+    RenderFrames(kMusicSynthFrames, block);
+    for (const MusicTimelineNote& note : timeline.notes) {
+        if (note.on < tick && note.off > tick) {
+            fluid_synth_noteon(musicSession.synth, note.channel, note.key, note.velocity);
+        }
+    }
+    return true;
+}
+
 // One block's turn, under the lock: where the song should be when the next
 // frame is heard (`heardAt`, on the music clock) against where it is. Puts the
 // song's next frames into `block` and returns their count; returns the
@@ -123,9 +193,20 @@ static int NextBlockLocked(float* block, double heardAt, MusicSteering* steering
     // frame's error at most in every 500.
     const int64_t songFrame =
         musicSession.songFrames - musicSession.pendingLeft - musicSession.replayLeft;
+    const double wanted = heardAt - musicSession.songZero;
+    const double ahead = static_cast<double>(songFrame) / rate - wanted;
+    // A song far behind (its start, the show moved on) or, after the show's
+    // clock moved, ahead of it (the show moved back) is started again there.
+    const bool far =
+        ahead < -kMusicMostRenderAheadSeconds || (musicSession.moved && ahead > kMusicJumpSeconds);
+    musicSession.moved = false;
+    if (far && MoveSongLocked(wanted, block)) {
+        *steering = {};
+        return 0;
+    }
     const MusicCorrection correction =
-        MusicCorrectionFor(static_cast<double>(songFrame) / rate, heardAt - musicSession.songZero,
-                           rate, static_cast<double>(kMusicBlockFrames) / rate, steering);
+        MusicCorrectionFor(static_cast<double>(songFrame) / rate, wanted, rate,
+                           static_cast<double>(kMusicBlockFrames) / rate, steering);
     if (correction.skipFrames > 0) {
         SkipFrames(correction.skipFrames, block);
         return 0;
@@ -154,17 +235,38 @@ static void PlayUntilStopped(MusicOutput* output) {
     float block[kMusicBlockFrames * 2];
     bool checkedTune = false;
     while (!musicSession.stopRequested.load()) {
+        pthread_mutex_lock(&musicSession.lock);
+        const bool drop = musicSession.dropWanted;
+        musicSession.dropWanted = false;
+        pthread_mutex_unlock(&musicSession.lock);
+        if (drop) {
+            // The frames dropped are those that would have been heard from
+            // the moment the next one now is to where the output had got.
+            const double queuedUntil = MusicClockSeconds() + MusicOutputDelay(output);
+            MusicOutputDrop(output);
+            const double heardNext = MusicClockSeconds() + MusicOutputDelay(output);
+            pthread_mutex_lock(&musicSession.lock);
+            if (!musicSession.outputQuiet) {
+                MusicUnhearLocked(std::llround((queuedUntil - heardNext) * musicSession.mixRate));
+            }
+            musicSession.outputQuiet = true;
+            pthread_mutex_unlock(&musicSession.lock);
+            steering = {};
+        }
         const double heardAt = MusicClockSeconds() + MusicOutputDelay(output);
         pthread_mutex_lock(&musicSession.lock);
         // Nothing goes out before the song is asked to play: a song kept from
         // the display before is already playing, but is not yet on the show's
-        // time, and its first frame is put where the clock is.
-        if (!musicSession.playRequested || !musicSession.playing) {
+        // time, and its first frame is put where the clock is. Nor while the
+        // show is paused: the output runs dry, as silent as a stopped one.
+        if (!musicSession.playRequested || !musicSession.playing || musicSession.paused ||
+            musicSession.dropWanted) {
             pthread_mutex_unlock(&musicSession.lock);
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
             continue;
         }
         int frames = NextBlockLocked(block, heardAt, &steering);
+        musicSession.outputQuiet = musicSession.outputQuiet && frames == 0;
         // A tune the player cannot read ends at once, though it loops.
         if (frames > 0 && !checkedTune) {
             checkedTune = true;
@@ -272,6 +374,7 @@ void* MusicRunSong(void*) {
     }
     pthread_mutex_lock(&musicSession.lock);
     musicSession.output = output;
+    musicSession.outputQuiet = true;
     musicSession.settled = true;
     pthread_cond_broadcast(&musicSession.settledChanged);
     pthread_mutex_unlock(&musicSession.lock);
