@@ -6,7 +6,8 @@ calls the show makes (MOVES: vup_tune_moves, playing TUNE, the click tune). Each
 move is made 120 ms before a click of the old position, which an output that
 kept what it had queued would still play, and goes to 200 ms before a click
 of the new one; the pause comes 250 ms before a click, which is then heard
-250 ms after the resume. From 50 ms after each call (a sink's own mixing
+250 ms after the resume, and the display is re-opened while paused (the song
+played again, which must wait silent). From 50 ms after each call (a sink's own mixing
 ahead) every click heard must be one of the tune's within 30 ms of the
 show's time, and from 150 ms after it every click the show passes must be
 heard; while paused the level must stay under a twentieth of the playing
@@ -22,6 +23,7 @@ import sound_check as sc
 RIGHT = 0.030
 SINK_AHEAD = 0.05
 HEARD_FROM = 0.15
+SETTLED = 0.3
 failures = []
 
 
@@ -45,7 +47,7 @@ class Show:
         self.process.stdin.write(line + "\n")
         self.process.stdin.flush()
         name, called, shown = self.process.stdout.readline().split()
-        paused = name == "pause" or (name == "seek" and self.calls and self.calls[-1][3])
+        paused = name == "pause" or (name in ("seek", "reopen") and self.calls[-1][3])
         self.calls.append((name, float(called), float(shown), paused))
 
     def now(self, at):
@@ -87,7 +89,8 @@ def main(argv):
     show.call("seek %.3f" % (next_click(reference, 8.0) - 0.2), before_click(3.0))
     show.call("seek %.3f" % (next_click(reference, 60.0) - 0.2), before_click(3.0))
     show.call("pause", before_click(3.0, 0.25))
-    show.call("resume", time.monotonic() + 1.5)
+    show.call("reopen", time.monotonic() + 0.5)
+    show.call("resume", time.monotonic() + 1.0)
     end = time.monotonic() + 3.0
     time.sleep(end - time.monotonic())
     show.quit()
@@ -125,7 +128,17 @@ def main(argv):
     resumed = [c for c in calls if c[0] == "resume"][0][1]
     playing = level(resumed + 0.3, end)
     quiet = level(paused + 2 * SINK_AHEAD, resumed)
-    check(quiet < playing / 20, "paused: level %.1f against %.1f playing" % (quiet, playing))
+    loudest = max(np.arange(paused + 2 * SINK_AHEAD, resumed - 0.01, 0.01),
+                  key=lambda t: level(t, t + 0.01))
+    check(quiet < playing / 20, "paused: level %.1f against %.1f playing (loudest %d ms after "
+          "the pause)" % (quiet, playing, 1000 * (loudest - paused)))
+    # How long each move left the tune silent (for the record).
+    for name, called, _, paused in calls[1:]:
+        if not paused:
+            windows = np.arange(called, called + SETTLED, 0.005)
+            silent = [t for t in windows if level(t, t + 0.005) < playing / 20]
+            print("%s: silent for %d ms of the %d ms after the call" % (
+                name, 5 * len(silent), 1000 * SETTLED))
     return 1 if failures else 0
 
 

@@ -7,6 +7,7 @@
 //   seek S     the show moved to S
 //   pause      the show paused
 //   resume     the show going on where it paused
+//   reopen     the four calls again, as a re-opened display makes them
 //   quit
 // The calls are those the show's frame loop makes: a move tells the tune the
 // new start reading; a resume moves the start by the pause's length first.
@@ -49,9 +50,11 @@ int main(int argc, char** argv) {
         const double calledAt = MonotonicSeconds();
         const uint32_t now = PlatformMilliseconds();
         const auto showMs = static_cast<uint32_t>(seconds * 1000.0 + 0.5);
-        if (what == "start") {
-            start = now - showMs;
-            MusicSetShowStart(start);
+        if (what == "start" || what == "reopen") {
+            if (what == "start") {
+                start = now - showMs;
+                MusicSetShowStart(start);
+            }
             FSOUND_Init(44100, 32, 0);
             SongHandle song = FMUSIC_LoadSong(argv[1]);
             FMUSIC_SetMasterVolume(song, 256);
