@@ -18,17 +18,23 @@
 #include "platform/fluidsynth/music_soundfont_trim.h"
 #include "platform/fluidsynth/music_synth.h"
 #include "platform/fluidsynth/music_tune_presets.h"
-#include "platform/fluidsynth/music_tune_timeline.h"
 
-// A song moved is started this long before where it is wanted and rendered
-// up to there unheard: the notes held across the new position sound as they
-// would have, struck again at its start (the player, sent to a position,
-// plays only the notes that start after it), and the notes that ended in
-// the time just before it leave their release and echo.
-constexpr double kMusicLeadInSeconds = 0.5;
-// A song behind the clock by more than this is moved rather than rendered
-// ahead: rendering an hour of the song takes seconds.
+// A song moved sounds from this long before where it is wanted, rendered
+// unheard up to there: the notes held across the new position sound as they
+// would have, struck again at the lead-in's start, and the notes that ended
+// in the lead-in leave their release and echo.
+constexpr double kMusicMoveLeadInSeconds = 0.5;
+// A song moved this far behind the clock or more (the show moved on) is
+// started again rather than rendered up to it.
 constexpr double kMusicMostRenderAheadSeconds = 1.0;
+// A song's start far into the show (loading took long, or the show started
+// late in its schedule) comes the same way, with a lead-in long enough for
+// the release and echo of what came before to be all but heard: what sounds
+// from the show's position on is then, but for a trace, what playing the
+// song through would give. Rendering a minute of the song takes a second or
+// two; rendering 3 s of it and stepping through the rest, under 0.1 s.
+constexpr double kMusicStartLeadInSeconds = 3.0;
+constexpr double kMusicMostRenderUpSeconds = 4.0;
 
 void MusicStartPlayerLocked() {
     if (musicSession.player == nullptr) {
@@ -133,48 +139,68 @@ static void Remember(const float* block, int count) {
     }
 }
 
-// Starts the song again at `target` seconds (on the song's timeline, which
-// runs on through its repeats): the synth reset (no note hangs on, and the
-// programs and controllers are set afresh), a new player sent to a point a
-// little before, the notes held there struck, and the song rendered from
-// there; the caller renders the rest of the way (music_playback.h). False,
-// with nothing changed, when the tune cannot be timed.
-static bool MoveSongLocked(double target, float* block) {
-    MusicTimeline timeline;
-    if (!MusicReadTimeline(musicSession.tune, &timeline) || timeline.endTick <= 0) {
-        return false;
-    }
-    const double length = MusicTimelineSeconds(timeline, timeline.endTick);
-    target = std::max(target, 0.0);
-    const double repeats = length > 0.1 ? std::floor(target / length) * length : 0.0;
-    const double from = target - repeats - kMusicLeadInSeconds;
-    const int64_t tick = from > 0.0 ? MusicTimelineQuietTickBefore(timeline, from) : 0;
+// A song moved is played from its start again (the synth reset, a new
+// player), at first with its notes held back: only programs, controllers
+// and tempo changes reach the synth, whose blocks then cost next to nothing
+// to render, and the effects are off. The notes come in from a little
+// before the new position, those held there struck, so that what is heard
+// from the new position on is, but for the echo of what came before, what
+// playing the song through would have given there, every event on the same
+// frame.
+struct FastForward {
+    bool holding;
+    unsigned char held[16][128];  // the velocity of each note held; 0 when none
+};
+static FastForward fastForward;
 
+static int PassSongEvent(void* synth, fluid_midi_event_t* event) {
+    const int type = fluid_midi_event_get_type(event);
+    if (fastForward.holding && (type == 0x80 || type == 0x90)) {
+        const int channel = fluid_midi_event_get_channel(event) & 0x0F;
+        const int key = fluid_midi_event_get_key(event) & 0x7F;
+        fastForward.held[channel][key] =
+            type == 0x90 ? static_cast<unsigned char>(fluid_midi_event_get_velocity(event)) : 0;
+        return FLUID_OK;
+    }
+    return fluid_synth_handle_midi_event(synth, event);
+}
+
+// Starts the song again and takes it up to `target` seconds (on the song's
+// timeline, which runs on through its repeats) less `leadIn`, its notes held
+// back; the caller renders the rest of the way (music_playback.h).
+static void MoveSongLocked(double target, double leadIn, float* block) {
+    fluid_synth_t* synth = musicSession.synth;
     MusicDeletePlayer(musicSession.player);
-    fluid_synth_system_reset(musicSession.synth);
-    musicSession.player = MusicNewPlayer(musicSession.synth, musicSession.tune);
+    fluid_synth_system_reset(synth);
+    musicSession.player = MusicNewPlayer(synth, musicSession.tune);
     musicSession.playing =
         musicSession.player != nullptr &&
-        (tick == 0 || fluid_player_seek(musicSession.player, static_cast<int>(tick)) == FLUID_OK) &&
+        fluid_player_set_playback_callback(musicSession.player, PassSongEvent, synth) == FLUID_OK &&
         fluid_player_play(musicSession.player) == FLUID_OK;
-    musicSession.songFrames =
-        std::llround((repeats + MusicTimelineSeconds(timeline, tick)) * musicSession.mixRate);
+    musicSession.songFrames = 0;
     musicSession.pendingLeft = 0;
     musicSession.replayLeft = 0;
     speex_resampler_reset_mem(musicSession.resampler);
     speex_resampler_skip_zeros(musicSession.resampler);
-    if (!musicSession.playing) {
-        return true;
+    const auto heldBack = static_cast<int64_t>((target - leadIn) * musicSession.mixRate);
+    if (!musicSession.playing || heldBack <= 0) {
+        return;
     }
-    // The player's first block takes it to the tick, its programs and
-    // controllers set; the held notes then sound with them.
-    RenderFrames(kMusicSynthFrames, block);
-    for (const MusicTimelineNote& note : timeline.notes) {
-        if (note.on < tick && note.off > tick) {
-            fluid_synth_noteon(musicSession.synth, note.channel, note.key, note.velocity);
+    fastForward = {};
+    fastForward.holding = true;
+    fluid_synth_reverb_on(synth, -1, 0);
+    fluid_synth_chorus_on(synth, -1, 0);
+    RenderFrames(heldBack, block);
+    fluid_synth_reverb_on(synth, -1, 1);
+    fluid_synth_chorus_on(synth, -1, 1);
+    fastForward.holding = false;
+    for (int channel = 0; channel < 16; ++channel) {
+        for (int key = 0; key < 128; ++key) {
+            if (fastForward.held[channel][key] != 0) {
+                fluid_synth_noteon(synth, channel, key, fastForward.held[channel][key]);
+            }
         }
     }
-    return true;
 }
 
 // One block's turn, under the lock: where the song should be when the next
@@ -195,12 +221,14 @@ static int NextBlockLocked(float* block, double heardAt, MusicSteering* steering
         musicSession.songFrames - musicSession.pendingLeft - musicSession.replayLeft;
     const double wanted = heardAt - musicSession.songZero;
     const double ahead = static_cast<double>(songFrame) / rate - wanted;
-    // A song far behind (its start, the show moved on) or, after the show's
-    // clock moved, ahead of it (the show moved back) is started again there.
-    const bool far =
-        ahead < -kMusicMostRenderAheadSeconds || (musicSession.moved && ahead > kMusicJumpSeconds);
+    // After the show's clock moved, a song ahead of it (the show moved back)
+    // or far behind (moved on) is started again there; so is a song's start
+    // far into the show.
+    const bool moved =
+        musicSession.moved && (ahead > kMusicJumpSeconds || ahead < -kMusicMostRenderAheadSeconds);
     musicSession.moved = false;
-    if (far && MoveSongLocked(wanted, block)) {
+    if (moved || ahead < -kMusicMostRenderUpSeconds) {
+        MoveSongLocked(wanted, moved ? kMusicMoveLeadInSeconds : kMusicStartLeadInSeconds, block);
         *steering = {};
         return 0;
     }

@@ -2,8 +2,6 @@
 
 #include <cstdint>
 
-#include "platform/fluidsynth/music_midi_reader.h"
-
 namespace {
 
 constexpr int kChannels = 16;
@@ -27,8 +25,56 @@ uint64_t Order(uint64_t tick, uint32_t track, uint64_t place) {
     return tick << 40 | uint64_t{track & 0xFFFF} << 24 | (place & 0xFFFFFF);
 }
 
+struct Reader {
+    const unsigned char* at;
+    const unsigned char* end;
+};
+
+bool ReadByte(Reader* reader, unsigned char* value) {
+    if (reader->at >= reader->end) {
+        return false;
+    }
+    *value = *reader->at++;
+    return true;
+}
+
+bool ReadBigEndian(Reader* reader, int bytes, uint32_t* value) {
+    *value = 0;
+    for (int i = 0; i < bytes; ++i) {
+        unsigned char byte;
+        if (!ReadByte(reader, &byte)) {
+            return false;
+        }
+        *value = (*value << 8) | byte;
+    }
+    return true;
+}
+
+bool ReadVariableLength(Reader* reader, uint32_t* value) {
+    *value = 0;
+    for (int i = 0; i < 4; ++i) {
+        unsigned char byte;
+        if (!ReadByte(reader, &byte)) {
+            return false;
+        }
+        *value = (*value << 7) | (byte & 0x7F);
+        if ((byte & 0x80) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool Skip(Reader* reader, uint32_t bytes) {
+    if (static_cast<size_t>(reader->end - reader->at) < bytes) {
+        return false;
+    }
+    reader->at += bytes;
+    return true;
+}
+
 // One track's events, noting program changes, bank selects and notes.
-bool ScanTrack(MidiReader track, uint32_t number, ChannelUse* channels) {
+bool ScanTrack(Reader track, uint32_t number, ChannelUse* channels) {
     uint64_t tick = 0;
     uint64_t place = 0;
     unsigned char status = 0;
@@ -102,7 +148,7 @@ bool MusicTunePresets(const MusicTune& tune, MusicPreset* presets, int capacity,
     if (tune.bytes == nullptr) {
         return false;
     }
-    MidiReader file = {tune.bytes, tune.bytes + tune.size};
+    Reader file = {tune.bytes, tune.bytes + tune.size};
     uint32_t id, length, format, tracks, division;
     if (!ReadBigEndian(&file, 4, &id) || id != 0x4D546864 ||  // "MThd"
         !ReadBigEndian(&file, 4, &length) || length < 6 || !ReadBigEndian(&file, 2, &format) ||
