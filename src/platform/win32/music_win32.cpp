@@ -109,9 +109,8 @@ static unsigned long StartPosition(const MusicSongObject* song) {
     return lengthMs > 0 ? elapsedMs % lengthMs : 0;
 }
 
-// "play ... from" on a sequencer that is playing or paused sends it to the
-// position at once: the notes it held stop, and it sets the programs and
-// controllers the song has at that point before it plays on.
+// "play ... from" sends a playing or paused sequencer to the position at
+// once; the sequencer itself stops what it was playing.
 static bool PlayFromShowPosition(const MusicSongObject* song) {
     char command[64];
     std::snprintf(command, sizeof(command), "play %s from %lu", song->alias, StartPosition(song));
