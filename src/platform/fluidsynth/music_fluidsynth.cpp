@@ -67,6 +67,7 @@ static void DropLoadedSong() {
     }
     musicSession.resampler = nullptr;
     musicSession.songFrames = 0;
+    musicSession.synthFrames = 0;
     musicSession.pendingLeft = 0;
     musicSession.replayLeft = 0;
     musicSession.moved = false;

@@ -56,7 +56,8 @@ struct MusicSession {
     // first block of a song started from its beginning.
     bool songZeroKnown = false;
     double songZero = 0.0;
-    int64_t songFrames = 0;  // frames of the song rendered since its start
+    int64_t songFrames = 0;   // frames of the song rendered since its start
+    int64_t synthFrames = 0;  // frames the synth has rendered since it was made
     // The last frames rendered, not yet taken by the resampler, which plays
     // them at the speed that keeps the song on the clock (music_playback.h).
     SpeexResamplerState* resampler = nullptr;

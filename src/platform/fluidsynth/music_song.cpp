@@ -63,14 +63,12 @@ void MusicUnhearLocked(int64_t frames) {
     musicSession.replayLeft += count;
 }
 
-// Whole blocks of the synth, so that its player (which moves on at the start
-// of a block) keeps in step with the frames counted.
 static void RenderFrames(int64_t count, float* block) {
-    count = (count + kMusicSynthFrames - 1) / kMusicSynthFrames * kMusicSynthFrames;
     while (count > 0) {
         const int frames = count < kMusicBlockFrames ? static_cast<int>(count) : kMusicBlockFrames;
         fluid_synth_write_float(musicSession.synth, frames, block, 0, 2, block, 1, 2);
         musicSession.songFrames += frames;
+        musicSession.synthFrames += frames;
         count -= frames;
     }
 }
@@ -104,6 +102,7 @@ static void RenderResampled(float* block, int count) {
             fluid_synth_write_float(musicSession.synth, kMusicSynthFrames, musicSession.pending, 0,
                                     2, musicSession.pending, 1, 2);
             musicSession.songFrames += kMusicSynthFrames;
+            musicSession.synthFrames += kMusicSynthFrames;
             musicSession.pendingAt = 0;
             musicSession.pendingLeft = kMusicSynthFrames;
         }
@@ -170,6 +169,12 @@ static int PassSongEvent(void* synth, fluid_midi_event_t* event) {
 // back; the caller renders the rest of the way (music_playback.h).
 static void MoveSongLocked(double target, double leadIn, float* block) {
     fluid_synth_t* synth = musicSession.synth;
+    // The synth renders in blocks of its own, and a player moves on at the
+    // start of one: the rest of the block under way goes first, so that the
+    // new player starts on the song's first frame.
+    RenderFrames(
+        (kMusicSynthFrames - musicSession.synthFrames % kMusicSynthFrames) % kMusicSynthFrames,
+        block);
     MusicDeletePlayer(musicSession.player);
     fluid_synth_system_reset(synth);
     musicSession.player = MusicNewPlayer(synth, musicSession.tune);
