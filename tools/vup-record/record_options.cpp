@@ -25,6 +25,8 @@ static const char kUsage[] =
     "                   resized to it\n"
     "  --frame-times FILE.csv  also write each recorded frame's render time\n"
     "                   (frame,show_ms,render_ms) with --out\n"
+    "  --schedule       print the show's schedule as JSON (each scene's interval,\n"
+    "                   its golden stills, when it and the tune are checked)\n"
     "  --help           this text\n"
     "\n"
     "Frame N is the show at N * 1000 / fps milliseconds rounded down, the way the\n"
@@ -102,6 +104,10 @@ int ParseRecordOptions(int argc, const char* const* argv, RecordOptions* options
         if (arg == "--help" || arg == "-h") {
             *options = RecordOptions();
             options->mode = RecordMode::kHelp;
+            return 1;
+        } else if (arg == "--schedule") {
+            *options = RecordOptions();
+            options->mode = RecordMode::kListSchedule;
             return 1;
         } else if (arg == "--out") {
             if (value(1) == nullptr || *value(1) == '\0') {
