@@ -11,6 +11,7 @@
 // interval's end has passed.
 #pragma once
 
+#include <array>
 #include <cstddef>
 
 #include "show/scenes.h"
@@ -108,6 +109,24 @@ inline constexpr ScheduledScene kSchedule[] = {
      "Finale"},
 };
 inline constexpr std::size_t kScheduleSize = sizeof(kSchedule) / sizeof(kSchedule[0]);
+
+// The schedule without its drawing, for programs that only need its times
+// (the tune's generator and its tests): read at run time, they then link no
+// scene.
+struct ScheduledTimes {
+    const char* name;
+    const char* tuneSection;
+    double from;
+    double to;
+};
+inline constexpr std::array<ScheduledTimes, kScheduleSize> kScheduleTimes = [] {
+    std::array<ScheduledTimes, kScheduleSize> times{};
+    for (std::size_t i = 0; i < kScheduleSize; ++i) {
+        times[i] = {kSchedule[i].name, kSchedule[i].tuneSection, kSchedule[i].from,
+                    kSchedule[i].to};
+    }
+    return times;
+}();
 
 // The moment the show is over: the last scene's end.
 inline constexpr double kScheduleEndSeconds = kSchedule[kScheduleSize - 1].to;
