@@ -23,9 +23,11 @@ runs=${1:-3}
 source "$repo/scripts/lib/setup.sh"
 vup_ensure_packages "${VUP_PLAY_PACKAGES[@]}" "${VUP_BENCH_PACKAGES[@]}" "${VUP_X_PACKAGES[@]}" \
     "${VUP_SOUND_PACKAGES[@]}" fluid-soundfont-gm xdotool x11-utils
-vup_build bench -- vup vup-render-tune vup_bench_startup_floor
+vup_build bench -- vup vup-render-tune vup-record vup_bench_startup_floor
 
 bin=$repo/build-bench
+# Where the tune is checked comes from the show's schedule (vup-record --schedule).
+export VUP_RECORD=$bin/tools/vup-record/vup-record
 results=$bin/results/av_sync
 rm -rf "$results"
 mkdir -p "$results"

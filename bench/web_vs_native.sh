@@ -18,7 +18,7 @@ shift || true
 source "$repo/scripts/lib/setup.sh"
 vup_ensure_packages "${VUP_PLAY_PACKAGES[@]}" "${VUP_X_PACKAGES[@]}" "${VUP_BROWSER_PACKAGES[@]}"
 
-vup_build bench -- vup
+vup_build bench -- vup vup-record
 bash "$repo/scripts/build-web.sh" >/dev/null
 
 # shellcheck source=scripts/lib/x_server.sh

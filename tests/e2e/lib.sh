@@ -39,8 +39,11 @@ screen_size() {
 }
 
 # start_vup BINARY: the show, from SHOW_DIR (the repository root unless
-# listen_to_show made one), in the background.
+# listen_to_show made one), in the background. The schedule the listening
+# checks read (sound_check.py measure) comes from the recorder built next to
+# it unless VUP_RECORD names one.
 start_vup() {
+    export VUP_RECORD=${VUP_RECORD:-$(dirname "$1")/tools/vup-record/vup-record}
     (cd "$SHOW_DIR" && exec "$1" >"$E2E_TMP/vup.out" 2>"$E2E_TMP/vup.err") &
     VUP_PID=$!
 }
