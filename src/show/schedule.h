@@ -33,7 +33,7 @@ struct ScheduledScene {
     void (*draw)(double frameMs);
     // What a screenshot of it is judged by (tests/support/scene_pictures.py),
     // and the moment of the live run that screenshot is taken at: at least two
-    // seconds from any bound, where the picture is settled.
+    // seconds from any bound, where the picture is settled. nullptr: none.
     const char* picture;
     double shotAt;
     // The whole seconds of its golden stills (frames of the 60 fps grid).
@@ -41,7 +41,8 @@ struct ScheduledScene {
     // The tune is checked against the show's clock at every scene's start but
     // the first, and at these moments as well.
     ScheduleMoments alsoHeardAt;
-    // The tune's section that plays under it (a marker in the MIDI file).
+    // The tune's section that starts under it (a marker in the MIDI file);
+    // nullptr: the section before it plays on.
     const char* tuneSection;
 };
 

@@ -12,7 +12,8 @@ The recorder is $VUP_RECORD (ctest sets it), else the default build's
   show_schedule.py shots        "MS PICTURE ID" for each scene: the moment of
                                 a live run its screenshot is taken at, in ms,
                                 and what it is judged by
-                                (tests/support/scene_pictures.py)
+                                (tests/support/scene_pictures.py); a scene
+                                without a picture check is left out
 Without a recorder it says so and exits 77 (skipped), or 1 under CI.
 """
 import functools
@@ -66,7 +67,7 @@ def main(argv):
         for seconds in schedule["changes" if what == "changes" else "heard_at"]:
             print(f"{seconds:g}")
     elif what == "shots":
-        for scene in schedule["scenes"]:
+        for scene in (s for s in schedule["scenes"] if s["picture"]):
             print(round(scene["shot_at"] * 1000), scene["picture"], scene["id"])
     else:
         print(__doc__, file=sys.stderr)

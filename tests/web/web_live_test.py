@@ -89,7 +89,8 @@ def schedule_checks():
     scene's (shot_at, name, picture) to judge the canvas by, and the moments
     the tune is checked at."""
     listing = show_schedule.load()
-    return ([(scene["shot_at"], scene["name"], scene["picture"]) for scene in listing["scenes"]],
+    return ([(scene["shot_at"], scene["name"], scene["picture"]) for scene in listing["scenes"]
+             if scene["picture"]],
             listing["heard_at"], listing["end"])
 
 

@@ -13,6 +13,14 @@ static void PrintMoments(std::FILE* out, const double* at, std::size_t count) {
     std::fputc(']', out);
 }
 
+static void PrintName(std::FILE* out, const char* key, const char* name) {
+    if (name == nullptr) {
+        std::fprintf(out, "\"%s\": null, ", key);
+    } else {
+        std::fprintf(out, "\"%s\": \"%s\", ", key, name);
+    }
+}
+
 // {"end": S, "changes": [...], "heard_at": [...], "scenes": [{...}, ...]}:
 // the scene changes are every scene's start but the first; the tune is heard
 // at those and at each scene's further moments.
@@ -38,11 +46,13 @@ void PrintScheduleListing(std::FILE* out) {
     std::fputs(", \"scenes\": [", out);
     for (std::size_t i = 0; i < kScheduleSize; ++i) {
         const ScheduledScene& scene = kSchedule[i];
-        std::fprintf(out,
-                     "%s\n  {\"id\": \"%s\", \"name\": \"%s\", \"from\": %g, \"to\": %g, "
-                     "\"picture\": \"%s\", \"shot_at\": %g, \"tune_section\": \"%s\", \"stills\": ",
-                     i == 0 ? "" : ",", scene.id, scene.name, scene.from, scene.to, scene.picture,
-                     scene.shotAt, scene.tuneSection);
+        std::fprintf(out, "%s\n  {\"id\": \"%s\", \"name\": \"%s\", \"from\": %g, \"to\": %g, ",
+                     i == 0 ? "" : ",", scene.id, scene.name, scene.from, scene.to);
+        // A scene with no picture check, or no tune section of its own: null.
+        PrintName(out, "picture", scene.picture);
+        std::fprintf(out, "\"shot_at\": %g, ", scene.shotAt);
+        PrintName(out, "tune_section", scene.tuneSection);
+        std::fputs("\"stills\": ", out);
         PrintMoments(out, scene.stills.at, static_cast<std::size_t>(scene.stills.count));
         std::fputc('}', out);
     }
