@@ -157,7 +157,7 @@ def web_show(engine, url, uncapped, decoded=None):
                                  " VupAudio.context.baseLatency || 0]")
             heard_at = None
             if heard:
-                offsets, _ = heard.finish()
+                offsets, _ = heard.finish(show_schedule.load()["end"])
                 heard_at = {bound: None if offset is None else 1000 * offset
                             for bound, offset in at_bounds(offsets, SCENE_BOUNDS).items()}
             return rates(samples), work, lags, latency, heard_at

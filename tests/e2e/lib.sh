@@ -39,6 +39,22 @@ screen_size() {
     xdpyinfo 2>/dev/null | awk '/dimensions:/ {print $2; exit}'
 }
 
+# show_schedule BINARY WHAT: WHAT of the show's schedule
+# (tests/support/show_schedule.py: end, changes, heard, shots) from the
+# recorder built beside BINARY unless VUP_RECORD names one. Without one the
+# status is 77 (1 under CI): call it as VAR=$(show_schedule ...) || exit $?.
+show_schedule() {
+    VUP_RECORD=${VUP_RECORD:-$(dirname "$1")/tools/vup-record/vup-record} \
+        /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/../support/show_schedule.py" "$2"
+}
+
+# show_end_ms BINARY: the schedule's end in milliseconds (as show_schedule).
+show_end_ms() {
+    local seconds
+    seconds=$(show_schedule "$1" end) || return $?
+    awk -v s="$seconds" 'BEGIN { printf "%d\n", s * 1000 }'
+}
+
 # start_vup BINARY: the show, from SHOW_DIR (the repository root unless
 # listen_to_show made one), in the background. The schedule the listening
 # checks read (sound_check.py measure) comes from the recorder built next to

@@ -214,7 +214,7 @@ def whole_show(browser, out_dir, heaps, decoded, whole_tune):
                     for s, lag in lags))
     title, fullscreen, playing, control, heap = ended(browser)
     try:
-        offsets, proof = heard.finish()
+        offsets, proof = heard.finish(show_end)
         near = at_bounds(offsets, scene_bounds)
         bound = HEARD_BOUND_S_WEBKIT if browser.engine == "webkit" else HEARD_BOUND_S
         check(all(o is not None and abs(o) <= bound for o in near.values()),
