@@ -123,7 +123,10 @@ class HeardShow:
                 abs(after_offset - before_offset) > MAPPING_AGREEMENT_S):
             raise CannotMeasure(proof)
         zero = self.zero_ms / 1000.0 + (before_offset + after_offset) / 2
-        heard = sound_check.measure(samples, clock, self.decoded[self.encoding], zero, show_end)
+        # Each click's offset is all it takes (at_bounds picks those near the
+        # scene bounds), so no moments are asked of measure.
+        heard = sound_check.measure(samples, clock, self.decoded[self.encoding], zero, [],
+                                    show_end)
         offsets = {float(position): offset / 1000.0
                    for position, offset in heard["offsets_ms"].items()}
         return offsets, (f"{len(offsets)} clicks named, {heard['unnamed']} not, "
