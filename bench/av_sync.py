@@ -38,9 +38,9 @@ def main(argv):
         groups.setdefault((font, load), []).append(run)
     # The moments measured: the schedule's (sound_check.py measure), as the
     # runs recorded them.
-    bounds = sorted({float(bound) for runs in groups.values() for run in runs
-                     for bound in run["at_scene_changes_ms"]})
-    lines = ["| SoundFont | machine | " + " | ".join("%g s" % b for b in bounds) +
+    bounds = sorted({bound for runs in groups.values() for run in runs
+                     for bound in run["at_scene_changes_ms"]}, key=float)
+    lines = ["| SoundFont | machine | " + " | ".join("%s s" % b for b in bounds) +
              " | worst, any click | longest gap in the held note | stream latency "
              "| memory over a bare window |",
              "|---|---|" + "---|" * (len(bounds) + 4)]
@@ -61,7 +61,7 @@ def main(argv):
             continue
         cells = []
         for bound in bounds:
-            values = [run["at_scene_changes_ms"].get("%g" % bound) for run in runs]
+            values = [run["at_scene_changes_ms"].get(bound) for run in runs]
             if None in values:
                 cells.append("not heard")
                 worst[load] = float("inf")
