@@ -5,7 +5,7 @@
 # fluid-soundfont-gm makes the system's default) the whole show plays RUNS
 # times (3 by default) on a quiet machine and RUNS times with a busy process
 # on every core, its click tune captured from a sound server of the bench's
-# own (scripts/lib/sound_server.sh, tests/sound/sound_check.py, which proves
+# own (scripts/lib/servers.sh, tests/sound/sound_check.py, which proves
 # its own path first; each click is known by its intervals to its
 # neighbours). Reported: tune position - show time at 10, 35, 50, 70, 75 and
 # 80 s (min / median / max over the runs), the longest gap in the held note,
@@ -23,16 +23,16 @@ runs=${1:-3}
 source "$repo/scripts/lib/setup.sh"
 vup_ensure_packages "${VUP_PLAY_PACKAGES[@]}" "${VUP_BENCH_PACKAGES[@]}" "${VUP_X_PACKAGES[@]}" \
     "${VUP_SOUND_PACKAGES[@]}" fluid-soundfont-gm xdotool x11-utils
-vup_build bench -- vup vup-render-tune vup_bench_startup_floor
+vup_build bench -- vup vup-render-tune vup-record vup_bench_startup_floor
 
 bin=$repo/build-bench
+# Where the tune is checked comes from the show's schedule (vup-record --schedule).
+export VUP_RECORD=$bin/tools/vup-record/vup-record
 results=$bin/results/av_sync
 rm -rf "$results"
 mkdir -p "$results"
-# shellcheck source=scripts/lib/x_server.sh
-source "$repo/scripts/lib/x_server.sh"
-# shellcheck source=scripts/lib/sound_server.sh
-source "$repo/scripts/lib/sound_server.sh"
+# shellcheck source=scripts/lib/servers.sh
+source "$repo/scripts/lib/servers.sh"
 work=$(mktemp -d /tmp/vup-av-sync.XXXXXX)
 X_SERVER_DIR=$work/x
 SOUND_SERVER_DIR=$work/sound

@@ -19,31 +19,26 @@ out=$4
 seconds=${5:-60}
 rounds=${6:-3}
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-wine=/usr/lib/wine/wine64
-wineserver=/usr/lib/wine/wineserver
-# shellcheck source=scripts/lib/x_server.sh
-source "$repo/scripts/lib/x_server.sh"
+# shellcheck source=scripts/lib/servers.sh
+source "$repo/scripts/lib/servers.sh"
 # shellcheck source=bench/frame_stats.sh
 source "$repo/bench/frame_stats.sh"
 
 work=$(mktemp -d /tmp/vup-peer.XXXXXX)
-X_SERVER_DIR=$work
+SERVERS_DIR=$work
 show_pid=""
 cleanup() {
     stop_show
-    WINEPREFIX=$prefix "$wineserver" -k 2>/dev/null || true
+    stop_wine
     stop_x
     rm -rf "$work"
 }
 trap cleanup EXIT
 
+need_servers --for "the show under Wine" x wine || exit 1
 export WINEPREFIX=$prefix
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="  # no Mono or Gecko install prompts
 start_xvfb 800x600
-if [ ! -f "$prefix/system.reg" ]; then
-    timeout 180 "$wine" wineboot -i >/dev/null 2>&1
-fi
+start_wine
 
 # play NAME FOLDER COMMAND...: runs the show for $seconds and stops it;
 # prints "FRAMES SECONDS" between its first and last counted present.
@@ -61,7 +56,7 @@ play() {
     sleep "$seconds"
     stop_show
     if [ "$name" = wine ]; then
-        "$wineserver" -k 2>/dev/null || true
+        "$WINESERVER" -k 2>/dev/null || true
     fi
     local frames first last
     frames=$(stat_value "$stats" presented_frames)
@@ -78,7 +73,7 @@ native_frames=() native_seconds=() wine_frames=() wine_seconds=()
 for round in $(seq 1 "$rounds"); do
     turn=$(play native "$repo" "$vup")
     native_frames+=("${turn% *}") native_seconds+=("${turn#* }")
-    turn=$(play wine "$package" "$wine" vup.exe)
+    turn=$(play wine "$package" "$WINE" vup.exe)
     wine_frames+=("${turn% *}") wine_seconds+=("${turn#* }")
     echo "round $round: native ${native_frames[-1]} frames in ${native_seconds[-1]} s," \
          "Wine ${wine_frames[-1]} frames in ${wine_seconds[-1]} s" >&2

@@ -22,10 +22,11 @@ STATES = {
     "CubeLattice": "cube lattice, `latticeAngle` 700",
     "ShrinkingPicture": "shrinking picture, `shrinkAccumulator` 1500",
 }
-# Show-time intervals of the schedule, for the plot's colours.
-INTERVALS = [("opening picture", 0, 10), ("Bezier path", 10, 35),
-             ("pulsing polyhedron", 35, 50), ("cube lattice", 50, 70),
-             ("opening picture again", 70, 75), ("shrinking picture", 75, 85)]
+# The show's schedule as the run listed it (RESULTS_DIR/schedule.json,
+# `vup-record --schedule`): its scenes' intervals colour the plot, and its end
+# is the show's length. Filled in by main.
+INTERVALS = []
+SHOW_S = None
 
 
 def load(results, name):
@@ -207,7 +208,7 @@ def system_section(results):
                  for side in ("native", "wine")}
         native = statistics.median(rates["native"])
         wine = statistics.median(rates["wine"])
-        window = f"first {peer.get('window_s', 85)} s of the show, {peer.get('rounds', 1)} turns each"
+        window = f"first {peer.get('window_s', SHOW_S)} s of the show, {peer.get('rounds', 1)} turns each"
         lines.append(f"| native build under Xvfb, presented frames/s ({window}) | "
                      f"{spread(rates['native'], 1)} | vup.exe (x86-64) under Wine "
                      f"{spread(rates['wine'], 1)} | {native / wine:.2f} | ≥ 1.0 × | "
@@ -217,8 +218,8 @@ def system_section(results):
         seconds = statistics.median(recorder["seconds"])
         lines.append(f"| `vup-record --out show.mp4 --fps 30`, whole show "
                      f"({len(recorder['seconds'])} runs) | "
-                     f"{spread(recorder['seconds'], 1, ' s')} | the show's 85 s | "
-                     f"{seconds / 85:.2f} | < 85 s | {verdict(seconds < 85)} |")
+                     f"{spread(recorder['seconds'], 1, ' s')} | the show's {SHOW_S:g} s | "
+                     f"{seconds / SHOW_S:.2f} | < {SHOW_S:g} s | {verdict(seconds < SHOW_S)} |")
     return lines
 
 
@@ -260,7 +261,7 @@ set output "{png}"
 set title "Render time of each frame over the whole show (vup-record, 800 x 600, 30 frames/s, llvmpipe)"
 set xlabel "show time (s)"
 set ylabel "render time (ms, log scale)"
-set xrange [0:85]
+set xrange [0:{SHOW_S:g}]
 set yrange [0:*]
 set grid ytics
 set key outside right top
@@ -273,7 +274,13 @@ plot for [i=0:{len(INTERVALS) - 1}] "{data}" index i using 1:2 with points pt 7 
 
 
 def main():
+    global SHOW_S
     results, doc, png = sys.argv[1:4]
+    schedule = load(results, "schedule.json")
+    if schedule is None:
+        sys.exit(f"no {os.path.join(results, 'schedule.json')} (bench/run.sh lists the schedule)")
+    INTERVALS[:] = [(scene["name"], scene["from"], scene["to"]) for scene in schedule["scenes"]]
+    SHOW_S = schedule["end"]
     frames_lines, context = frames_section(results)
     body = [BEGIN, ""]
     for section in (frames_lines, reader_section(results), system_section(results),

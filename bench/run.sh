@@ -87,6 +87,9 @@ if [ "${VUP_BENCH_SKIP_WINE:-0}" != 1 ]; then
         "$build/wineprefix" "$results/peer.json"
 fi
 
+# The show's schedule, for the report's scene intervals and the show's length.
+"$build/tools/vup-record/vup-record" --schedule >"$results/schedule.json"
+
 step "vup-record of the whole show at 30 frames/s, three times"
 recorder_seconds=()
 for _ in 1 2 3; do

@@ -14,8 +14,8 @@ floor=$(realpath "$2")
 out=$3
 runs=${4:-7}
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-# shellcheck source=scripts/lib/x_server.sh
-source "$repo/scripts/lib/x_server.sh"
+# shellcheck source=scripts/lib/servers.sh
+source "$repo/scripts/lib/servers.sh"
 # shellcheck source=bench/frame_stats.sh
 source "$repo/bench/frame_stats.sh"
 

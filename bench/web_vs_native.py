@@ -47,10 +47,14 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."
 from web_browser import ENGINES, PHONE, open_browser, serve, site_files  # noqa: E402
 from web_heard import HeardShow, at_bounds, click_site  # noqa: E402
 
-SCENES = [("title picture", 0, 10), ("Bezier path", 10, 35), ("pulsing polyhedron", 35, 50),
-          ("cube lattice", 50, 70), ("title picture again", 70, 75),
-          ("shrinking and end picture", 75, 85)]
-SCENE_BOUNDS = [10, 35, 50, 70, 75, 80]
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "support"))
+import show_schedule  # noqa: E402
+
+# The scenes and the moments the tune is checked at, from the show's schedule
+# (`vup-record --schedule` of the build beside VUP, or $VUP_RECORD): filled
+# in by main.
+SCENES = []
+SCENE_BOUNDS = []
 MARGIN_S = 1.0
 START_LOADS = 5
 # The links a phone opens the page over (web_browser.NETWORKS; None: this
@@ -153,7 +157,7 @@ def web_show(engine, url, uncapped, decoded=None):
                                  " VupAudio.context.baseLatency || 0]")
             heard_at = None
             if heard:
-                offsets, _ = heard.finish()
+                offsets, _ = heard.finish(show_schedule.load()["end"])
                 heard_at = {bound: None if offset is None else 1000 * offset
                             for bound, offset in at_bounds(offsets, SCENE_BOUNDS).items()}
             return rates(samples), work, lags, latency, heard_at
@@ -339,6 +343,10 @@ def main(argv):
     # ROUNDS 0: only the links' start-ups (Chromium).
     doc = argv[5] if len(argv) > 5 and argv[5].endswith(".md") else None
     engines = [e for e in argv[5:] if e in ENGINES] or list(ENGINES)
+    os.environ.setdefault("VUP_RECORD", os.path.join(os.path.dirname(os.path.abspath(vup)),
+                                                     "tools", "vup-record", "vup-record"))
+    SCENES[:] = show_schedule.intervals()
+    SCENE_BOUNDS[:] = show_schedule.load()["heard_at"]
     os.makedirs(out_dir, exist_ok=True)
     server, url = serve(site)
     clicks = tempfile.TemporaryDirectory()

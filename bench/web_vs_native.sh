@@ -18,11 +18,11 @@ shift || true
 source "$repo/scripts/lib/setup.sh"
 vup_ensure_packages "${VUP_PLAY_PACKAGES[@]}" "${VUP_X_PACKAGES[@]}" "${VUP_BROWSER_PACKAGES[@]}"
 
-vup_build bench -- vup
+vup_build bench -- vup vup-record
 bash "$repo/scripts/build-web.sh" >/dev/null
 
-# shellcheck source=scripts/lib/x_server.sh
-source "$repo/scripts/lib/x_server.sh"
+# shellcheck source=scripts/lib/servers.sh
+source "$repo/scripts/lib/servers.sh"
 X_SERVER_DIR=$(mktemp -d /tmp/vup-web-vs-native.XXXXXX)
 trap 'stop_x; rm -rf "$X_SERVER_DIR"' EXIT
 start_xvfb 800x600

@@ -36,12 +36,13 @@ VUP_FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 VUP_BENCH_PACKAGES=(libbenchmark-dev libstb-dev valgrind)
 
 # To run the real program and look at it: an X server of its own
-# (scripts/lib/x_server.sh) and ImageMagick; Wine for the Windows one.
+# (scripts/lib/servers.sh, scripts/with-servers) and ImageMagick; Wine for
+# the Windows one, through the same launcher.
 VUP_X_PACKAGES=(xvfb xauth imagemagick)
 VUP_WINE_PACKAGES=(wine64)
 
 # To listen to the show: a PulseAudio server of the tests' own
-# (scripts/lib/sound_server.sh) with its parec and pacat, and NumPy.
+# (scripts/lib/servers.sh) with its parec and pacat, and NumPy.
 VUP_SOUND_PACKAGES=(pulseaudio pulseaudio-utils python3-numpy)
 
 # To drive the web page in three engines: headless Chromium through its

@@ -1,12 +1,15 @@
 // Show time as people write it: seconds from the show's start, read from a
 // command line or a page address, and the millisecond the show's clock reads
-// at them. No GL and no platform, so option parsers can link it alone.
+// at them. No GL and no platform (the schedule's scenes are only named), so
+// option parsers can link it alone.
 #pragma once
 
 #include <cstdint>
 
-// The show's length: the schedule ends after 85 seconds.
-constexpr double kShowSeconds = 85.0;
+#include "show/schedule.h"
+
+// The show's length: the end of its schedule.
+constexpr double kShowSeconds = kScheduleEndSeconds;
 
 // The virtual clock's rate when no other is asked for: a recording's, and the
 // rate at which a still is reached (the frames before it add up the scenes'

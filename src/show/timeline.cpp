@@ -1,31 +1,15 @@
 #include "show/timeline.h"
 
-#include "show/scenes.h"
-
-static void AdvanceNothing(double /*frameMs*/) {}
-
-// Each interval is open on both sides: at a bound exactly no scene draws, and
-// the loop presents an untouched back buffer.
-static const struct {
-    double fromSeconds;
-    double toSeconds;
-    void (*draw)(double frameMs);
-    void (*advance)(double frameMs);
-} kScenes[] = {
-    {-1e300, 10.0, DrawOpeningPicture, AdvanceNothing},
-    {10.0, 35.0, DrawBezierPath, AdvanceBezierPath},
-    {35.0, 50.0, DrawPulsingPolyhedron, AdvancePulsingPolyhedron},
-    {50.0, 70.0, DrawCubeLattice, AdvanceCubeLattice},
-    {70.0, 75.0, DrawOpeningPicture, AdvanceNothing},
-    {75.0, 85.0, DrawShrinkingPicture, AdvanceShrinkingPicture},
-};
-static constexpr double kEndSeconds = 85.0;
+#include "show/schedule.h"
 
 int TimelineSceneAt(double elapsedMs) {
     const double t = elapsedMs / 1000.0;
-    for (int i = 0; i < static_cast<int>(sizeof kScenes / sizeof kScenes[0]); ++i) {
-        if (t > kScenes[i].fromSeconds && t < kScenes[i].toSeconds) {
-            return i;
+    // Each interval is open on both sides and tested on its own: at a bound
+    // exactly no scene draws, and the loop presents an untouched back buffer.
+    for (std::size_t i = 0; i < kScheduleSize; ++i) {
+        const ScheduledScene& scene = kSchedule[i];
+        if ((i == 0 || t > scene.from) && t < scene.to) {
+            return static_cast<int>(i);
         }
     }
     return -1;
@@ -34,15 +18,15 @@ int TimelineSceneAt(double elapsedMs) {
 int RunTimeline(double frameMs, double elapsedMs) {
     const int scene = TimelineSceneAt(elapsedMs);
     if (scene >= 0) {
-        kScenes[scene].draw(frameMs);
+        kSchedule[scene].draw(frameMs);
     }
-    return elapsedMs / 1000.0 > kEndSeconds ? 0 : 1;
+    return elapsedMs / 1000.0 > kScheduleEndSeconds ? 0 : 1;
 }
 
 int AdvanceTimeline(double frameMs, double elapsedMs) {
     const int scene = TimelineSceneAt(elapsedMs);
-    if (scene >= 0) {
-        kScenes[scene].advance(frameMs);
+    if (scene >= 0 && kSchedule[scene].advance != nullptr) {
+        kSchedule[scene].advance(frameMs);
     }
-    return elapsedMs / 1000.0 > kEndSeconds ? 0 : 1;
+    return elapsedMs / 1000.0 > kScheduleEndSeconds ? 0 : 1;
 }

@@ -1,4 +1,4 @@
-// The show's fixed 85-second schedule.
+// The show's fixed schedule (show/schedule.h) run frame by frame.
 #pragma once
 
 // Draws the scene whose interval holds the elapsed time; 1 while the show goes

@@ -1,18 +1,19 @@
 # Helpers for driving the real program under Xvfb. Sourced by the test_*.sh
 # scripts; each script gets its own X server (start_xvfb, start_xdummy and
-# stop_x from scripts/lib/x_server.sh).
+# stop_x) and sound server from scripts/lib/servers.sh. Without Xvfb a test
+# is skipped (a failure under CI), by the launcher's one rule.
 set -u
 . "$(dirname "${BASH_SOURCE[0]}")/../support/skip_or_fail.sh"
-. "$(dirname "${BASH_SOURCE[0]}")/../../scripts/lib/x_server.sh"
-. "$(dirname "${BASH_SOURCE[0]}")/../../scripts/lib/sound_server.sh"
+. "$(dirname "${BASH_SOURCE[0]}")/../../scripts/lib/servers.sh"
 
 # ImageMagick itself (a "convert" earlier on PATH may be something else).
 IM_CONVERT=/usr/bin/convert
 [ -x "$IM_CONVERT" ] || IM_CONVERT=$(command -v convert-im6.q16 || command -v convert)
 . "$(dirname "${BASH_SOURCE[0]}")/expected_frame.sh"
 
+need_servers --for "the show on a screen" x || finish_checks "nothing"
 E2E_TMP=$(mktemp -d /tmp/vup-e2e.XXXXXX)
-X_SERVER_DIR=$E2E_TMP
+SERVERS_DIR=$E2E_TMP
 VUP_PID=""
 SHOW_DIR=.
 CAPTURE_PID=""
@@ -38,9 +39,28 @@ screen_size() {
     xdpyinfo 2>/dev/null | awk '/dimensions:/ {print $2; exit}'
 }
 
+# show_schedule BINARY WHAT: WHAT of the show's schedule
+# (tests/support/show_schedule.py: end, changes, heard, shots) from the
+# recorder built beside BINARY unless VUP_RECORD names one. Without one the
+# status is 77 (1 under CI): call it as VAR=$(show_schedule ...) || exit $?.
+show_schedule() {
+    VUP_RECORD=${VUP_RECORD:-$(dirname "$1")/tools/vup-record/vup-record} \
+        /usr/bin/python3 "$(dirname "${BASH_SOURCE[0]}")/../support/show_schedule.py" "$2"
+}
+
+# show_end_ms BINARY: the schedule's end in milliseconds (as show_schedule).
+show_end_ms() {
+    local seconds
+    seconds=$(show_schedule "$1" end) || return $?
+    awk -v s="$seconds" 'BEGIN { printf "%d\n", s * 1000 }'
+}
+
 # start_vup BINARY: the show, from SHOW_DIR (the repository root unless
-# listen_to_show made one), in the background.
+# listen_to_show made one), in the background. The schedule the listening
+# checks read (sound_check.py measure) comes from the recorder built next to
+# it unless VUP_RECORD names one.
 start_vup() {
+    export VUP_RECORD=${VUP_RECORD:-$(dirname "$1")/tools/vup-record/vup-record}
     (cd "$SHOW_DIR" && exec "$1" >"$E2E_TMP/vup.out" 2>"$E2E_TMP/vup.err") &
     VUP_PID=$!
 }
@@ -59,8 +79,8 @@ listen_to_show() {
     mkdir -p "$SHOW_DIR/data"
     ln -s "$(pwd)/Data" "$SHOW_DIR/Data"
     export VUP_FRAME_STATS=$E2E_TMP/frames.stats
-    if ! command -v pulseaudio >/dev/null || ! command -v parec >/dev/null; then
-        skip_check "the tune as heard: no PulseAudio server or parec"
+    if ! need_servers --for "the tune as heard" pulse; then
+        :
     elif [ ! -x "${VUP_RENDER_TUNE:-}" ]; then
         skip_check "the tune as heard: VUP_RENDER_TUNE does not name vup-render-tune"
     else

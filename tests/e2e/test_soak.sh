@@ -29,7 +29,7 @@ VUP=$1
 ROOT=$(cd "$(dirname "$0")/../.." && pwd)
 TOGGLES=50
 CYCLES=10
-SHOW_MS=85000
+SHOW_MS=$(show_end_ms "$VUP") || exit $?
 RSS_SLOPE_CEILING_KB=1024
 COUNT_SLOPE_CEILING=0.05
 

@@ -15,17 +15,15 @@ set -uo pipefail
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 . "$repo/tests/support/skip_or_fail.sh"
-. "$repo/scripts/lib/x_server.sh"
+. "$repo/scripts/lib/servers.sh"
 . "$repo/tests/e2e/expected_frame.sh"
-wine=/usr/lib/wine/wine64
-wineserver=/usr/lib/wine/wineserver
 build=$repo/build-win64
 
+need_servers --for "the Windows build under Wine" x wine || finish_checks "nothing"
 missing=()
-for tool in Xvfb xdotool import convert identify; do
+for tool in xdotool import convert identify; do
     command -v "$tool" >/dev/null || missing+=("$tool")
 done
-[ -x "$wine" ] || missing+=(wine64)
 zip=$(ls "$build"/vup-*-win64.zip 2>/dev/null | head -n 1)
 [ -f "$build/vup_win32_tests.exe" ] || missing+=("build-win64/vup_win32_tests.exe (ctest -R build.win64)")
 [ -n "$zip" ] || missing+=("build-win64/vup-VERSION-win64.zip (ctest -R build.win64)")
@@ -36,13 +34,13 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 work=$(mktemp -d /tmp/vup-wine.XXXXXX)
-X_SERVER_DIR=$work
+SERVERS_DIR=$work
 show_pid=""
 
 cleanup() {
     stop_show
     # Ends only the Wine processes of this test's own prefix.
-    WINEPREFIX=$work/prefix "$wineserver" -k 2>/dev/null
+    stop_wine
     stop_x
     rm -rf "$work"
 }
@@ -60,18 +58,12 @@ fail() {
 
 # --- X server and Wine prefix ---
 export WINEPREFIX=$work/prefix
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="  # no Mono or Gecko install prompts
 start_xvfb 800x600
-if ! timeout 90 "$wine" wineboot -i >"$work/wineboot.log" 2>&1; then
-    tail -20 "$work/wineboot.log"
-    echo "FAIL: wineboot did not finish"
-    exit 1
-fi
+start_wine || exit 1
 
 # --- 1. backend tests ---
 phase "Running the Win32 backend tests"
-if ! (cd "$work" && timeout 60 "$wine" "$build/vup_win32_tests.exe" >"$work/unit.log" 2>&1); then
+if ! (cd "$work" && timeout 60 "$WINE" "$build/vup_win32_tests.exe" >"$work/unit.log" 2>&1); then
     grep -E '^\[  FAILED|Failure|error' "$work/unit.log" | head -30
     fail "vup_win32_tests.exe"
 else
@@ -110,7 +102,7 @@ wait_for_window() {  # title seconds
 
 start_show() {  # package folder
     stop_show
-    (cd "$1" && exec "$wine" vup.exe) >"$work/show.log" 2>&1 &
+    (cd "$1" && exec "$WINE" vup.exe) >"$work/show.log" 2>&1 &
     show_pid=$!
     show_started=$(date +%s%N)
 }
@@ -256,10 +248,10 @@ run_fullscreen() {
 run_windowed_fallback() {
     phase "Windowed fallback on a 1024x768 screen"
     # The prefix's desktop process is tied to the old X server: end it first.
-    "$wineserver" -k 2>/dev/null
-    "$wineserver" -w 2>/dev/null
+    stop_wine
     stop_x
     start_xvfb 1024x768
+    start_wine || exit 1
     local question window status try caught=0
     for try in $(seq 1 $START_TRIES); do
         start_show "$package"

@@ -40,6 +40,9 @@ import time
 
 import numpy as np
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+import show_schedule  # noqa: E402
+
 RATE = 44100
 SINK = "vup"
 # The clicks say which one they are: no two intervals between neighbouring
@@ -51,7 +54,6 @@ CLICKS_MS = [1000 + sum(INTERVALS_MS[:i]) for i in range(len(INTERVALS_MS) + 1)]
 TUNE_MS = CLICKS_MS[-1] + 1000
 MATCH = 0.010  # an interval heard matches one of the tune's within this (s)
 RIGHT = 0.030  # a click heard this close to the show's time is right (s)
-SCENE_CHANGES = [10, 35, 50, 70, 75, 80]
 
 
 # ---- the click tune -------------------------------------------------------
@@ -300,12 +302,13 @@ def identify(heard, reference):
     return [name.pop() if len(name) == 1 else None for name in names]
 
 
-def measure(samples, clock, rendering, zero, show_end=85.0, reopened=None):
+def measure(samples, clock, rendering, zero, changes, show_end, reopened=None):
     """What the capture heard against the show's clock (show time 0 at the
     monotonic time `zero`): each click named by its tune position with its
     offset (tune position - show time when heard, ms), the click heard nearest
-    each change of scene (within 1 s), when the tune was first heard and its
-    longest silence from then to the show's end; with `reopened` (the show
+    each of the moments `changes` (within 1 s; the schedule's scene changes),
+    when the tune was first heard and its longest silence from then to
+    show_end (s); with `reopened` (the show
     time a re-opened display appeared), when the sound came back around it
     and from when on every click is right (named, heard once, within RIGHT)."""
     reference = np.array(onsets(rendering)) / RATE
@@ -325,7 +328,7 @@ def measure(samples, clock, rendering, zero, show_end=85.0, reopened=None):
               "unnamed": sum(name is None for _, name, _, _ in clicks),
               "repeated": sum(again for _, _, _, again in clicks)}
     result["at_scene_changes_ms"] = {}
-    for change in SCENE_CHANGES:
+    for change in changes:
         near = [(abs(at - change), offset) for at, _, offset in named if abs(at - change) <= 1.0]
         if near:
             result["at_scene_changes_ms"][str(change)] = round(1000 * min(near)[1], 1)
@@ -409,8 +412,11 @@ def main(argv):
         reopened = None
         if len(argv) == 6:
             reopened = int(argv[5]) / 1000 - captured["unix_minus_monotonic"] - zero
+        # Where the tune is checked, and the end, from the show's schedule
+        # (tests/support/show_schedule.py: $VUP_RECORD --schedule).
+        schedule = show_schedule.load()
         json.dump(measure(samples, captured["clock"], read_wav_mono(argv[3]), zero,
-                          reopened=reopened), sys.stdout)
+                          schedule["heard_at"], schedule["end"], reopened=reopened), sys.stdout)
         print()
     elif command == "onsets" and len(argv) == 3:
         print(" ".join("%.4f" % (index / RATE) for index in onsets(read_wav_mono(argv[2]))))

@@ -15,6 +15,10 @@ import numpy as np
 import sound_check as sc
 
 RATE = sc.RATE
+# Where the known captures are measured: moments of the click tune's own,
+# not the show's (the measuring path is under test here, not the schedule).
+CHANGES = [10, 20, 30, 40, 50, 60, 70, 80]
+END = 82.0
 failures = []
 
 
@@ -32,7 +36,7 @@ def heard(rendering, late, edit=lambda samples: samples):
     samples = edit(samples)
     zero = 1000.0
     return sc.measure(samples, [(k * RATE, zero - 1 + k) for k in range(samples.size // RATE + 1)],
-                      rendering, zero)
+                      rendering, zero, CHANGES, END)
 
 
 def main(argv):
@@ -42,7 +46,7 @@ def main(argv):
             result = heard(rendering, late)
             offsets = list(result["at_scene_changes_ms"].values()) + list(
                 result["offsets_ms"].values())
-            check(len(result["at_scene_changes_ms"]) == len(sc.SCENE_CHANGES) and
+            check(len(result["at_scene_changes_ms"]) == len(CHANGES) and
                   max(abs(offset + 1000 * late) for offset in offsets) <= 2,
                   "heard %+.0f ms late: %s" % (1000 * late, result["at_scene_changes_ms"]))
         struck = 1 + sc.CLICKS_MS[30] / 1000  # in the capture, 1 s before show time 0

@@ -1,7 +1,7 @@
 # The measuring path of tests/sound/sound_check.py measured with known
 # captures and a sound server of its own (sound_check_test.py).
 . "$(dirname "$0")/../support/skip_or_fail.sh"
-. "$(dirname "$0")/../../scripts/lib/sound_server.sh"
+. "$(dirname "$0")/../../scripts/lib/servers.sh"
 dir=$(mktemp -d /tmp/vup-sound-check.XXXXXX)
 SOUND_SERVER_DIR=$dir/sound
 trap 'stop_sound_server; rm -rf "$dir"' EXIT
@@ -13,11 +13,9 @@ if [ -x "${VUP_RENDER_TUNE:-}" ]; then
 else
     skip_check "known captures: VUP_RENDER_TUNE does not name vup-render-tune"
 fi
-if command -v pulseaudio >/dev/null && command -v parec >/dev/null; then
+if need_servers --for "the proof's refusal of a wrong clock" pulse; then
     start_sound_server
     prove=prove
-else
-    skip_check "the proof's refusal of a wrong clock: no PulseAudio server or parec"
 fi
 /usr/bin/python3 "$(dirname "$0")/sound_check_test.py" "$rendering" "$prove" || exit 1
 finish_checks "the measuring path reads known offsets and refuses a wrong clock"

@@ -87,11 +87,14 @@ def missing(what):
 
 
 def engine_missing(engine):
-    """What engine needs and this machine lacks, or None."""
+    """What engine needs and this machine lacks, or None: the browser, and
+    the servers it runs with (scripts/with-servers --missing)."""
     needs = {"chromium": ["/usr/bin/chromium", "/usr/bin/chromedriver"],
-             "firefox": ["/usr/bin/firefox-esr", "/usr/bin/Xvfb"],
-             "webkit": ["/usr/bin/WebKitWebDriver", MINIBROWSER, "/usr/bin/Xvfb"]}[engine]
+             "firefox": ["/usr/bin/firefox-esr"],
+             "webkit": ["/usr/bin/WebKitWebDriver", MINIBROWSER]}[engine]
     absent = [path for path in needs if not os.access(path, os.X_OK)]
+    servers = servers_missing(*(["pulse"] if engine == "chromium" else ["x", "wm", "pulse"]))
+    absent += [servers] if servers else []
     return f"{engine} needs {', '.join(absent)}" if absent else None
 
 
@@ -200,77 +203,70 @@ def serve(directory, overlay=None, hook_console=False, missing=(), cached=False,
     return server, f"http://127.0.0.1:{server.server_address[1]}"
 
 
-class XServer:
+LAUNCHER = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "scripts",
+                        "with-servers")
+
+
+def servers_missing(*names):
+    """What this machine lacks for those servers (scripts/with-servers
+    --missing), as one line; None when it has them all."""
+    lacking = subprocess.run([LAUNCHER, "--missing", *names], capture_output=True, text=True,
+                             check=True).stdout.split("\n")
+    return ", ".join(line for line in lacking if line) or None
+
+
+class Servers:
+    """Servers of the caller's own from the suite's one launcher,
+    scripts/with-servers (scripts/lib/servers.sh), running until stop():
+    it runs a command that reports their environment and then waits for its
+    input to close. `environment` holds DISPLAY and PULSE_SERVER, as
+    started."""
+
+    REPORT = 'echo "DISPLAY=${DISPLAY:-}"; echo "PULSE_SERVER=${PULSE_SERVER:-}"; echo; ' \
+             'exec cat >/dev/null'
+
+    def __init__(self, names, screen=None):
+        self.process = subprocess.Popen(
+            [LAUNCHER, *(["--screen", screen] if screen else []), *names, "--",
+             "sh", "-c", self.REPORT], stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
+        self.environment = {}
+        for line in self.process.stdout:
+            if not line.strip():
+                break
+            key, _, value = line.strip().partition("=")
+            if value:
+                self.environment[key] = value
+        if not self.environment:
+            raise RuntimeError(f"{' and '.join(names)} did not start "
+                               f"(scripts/with-servers: status {self.process.wait()})")
+
+    def stop(self):
+        self.process.stdin.close()
+        self.process.wait()
+
+
+class XServer(Servers):
     """An Xvfb display of the browser's own, with a window manager: without
     one a window never has the focus, and Firefox grants fullscreen only to
     a focused page."""
 
     def __init__(self, size="1024x768"):
-        read_end, write_end = os.pipe()
-        self.process = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", f"{size}x24", "-nolisten",
-             "tcp", "-noreset"], pass_fds=(write_end,), stdout=subprocess.DEVNULL,
-            stderr=subprocess.DEVNULL)
-        os.close(write_end)
-        with os.fdopen(read_end) as displayfd:
-            number = displayfd.readline().strip()
-        if not number:
-            raise RuntimeError("Xvfb did not start")
-        self.display = ":" + number
-        environment = dict(os.environ, DISPLAY=self.display)
-        self.manager = subprocess.Popen(["openbox", "--sm-disable"], env=environment,
-                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        deadline = time.time() + 10
-        while time.time() < deadline and "window id" not in subprocess.run(
-                ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=environment,
-                capture_output=True, text=True).stdout:
-            time.sleep(0.05)
-
-    def stop(self):
-        for process in (self.manager, self.process):
-            process.terminate()
-            process.wait()
+        super().__init__(["x", "wm"], screen=size)
+        self.display = self.environment["DISPLAY"]
 
 
-class SoundServer:
+class SoundServer(Servers):
     """A PulseAudio server of the browser's own whose one output is a null
-    sink, "vup" at 44,100 Hz, as the desktop show's tests have it
-    (scripts/lib/sound_server.sh): Firefox's and WebKit's audio contexts do
+    sink, "vup" at 44,100 Hz, the desktop show's tests' own
+    (scripts/lib/servers.sh): Firefox's and WebKit's audio contexts do
     not run without an output to play to, and what every engine plays there
     can be captured from the sink's monitor (web_heard.py). A silent stream
-    keeps the sink running at a short latency, as a desktop's is."""
+    keeps the sink running at a short latency, as a desktop's is. (folder:
+    unused; the launcher keeps the server's files.)"""
 
-    def __init__(self, folder):
-        self.folder = os.path.join(folder, "pulse")
-        os.makedirs(self.folder)
-        socket = os.path.join(self.folder, "native")
-        self.log = open(os.path.join(self.folder, "log"), "w")
-        self.process = subprocess.Popen(
-            ["pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no",
-             "--load=module-null-sink sink_name=vup rate=44100 channels=2",
-             f"--load=module-native-protocol-unix socket={socket} auth-anonymous=1"],
-            env=dict(os.environ, HOME=self.folder, PULSE_RUNTIME_PATH=self.folder,
-                     PULSE_STATE_PATH=self.folder),
-            stdout=self.log, stderr=self.log)
-        deadline = time.time() + 10
-        while not os.path.exists(socket) and time.time() < deadline:
-            time.sleep(0.05)
-        if not os.path.exists(socket):
-            self.stop()
-            raise RuntimeError("PulseAudio did not start")
-        self.environment = {"PULSE_SERVER": f"unix:{socket}"}
-        with open("/dev/zero", "rb") as silence:
-            self.keeper = subprocess.Popen(
-                ["pacat", "--latency-msec=10", "--format=s16le", "--rate=44100",
-                 "--channels=2"], stdin=silence, env=dict(os.environ, **self.environment),
-                stdout=subprocess.DEVNULL, stderr=self.log)
-
-    def stop(self):
-        for process in (getattr(self, "keeper", None), self.process):
-            if process:
-                process.terminate()
-                process.wait()
-        self.log.close()
+    def __init__(self, folder=None):
+        super().__init__(["pulse"])
+        self.environment = {"PULSE_SERVER": self.environment["PULSE_SERVER"]}
 
 
 class Browser:

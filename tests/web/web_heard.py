@@ -83,7 +83,7 @@ def page_clock(browser, readings=40):
 class HeardShow:
     """Listens to one show of the page in `browser`: start() before the
     click, started() once the show runs, finish() once it has ended.
-    finish() returns each click's offset (tune position - show time, seconds)
+    finish(show_end), the schedule's end, returns each click's offset (tune position - show time, seconds)
     by its tune position, as sound_check.measure names them, and a line
     saying how the path proved itself."""
 
@@ -111,7 +111,7 @@ class HeardShow:
         self.encoding, self.zero_ms = self.browser.js(
             "[VupAudio.report().encoding, VupAudio.showZeroAt]")
 
-    def finish(self, show_end=85.0):
+    def finish(self, show_end):
         samples, clock = self.capture.stop()
         after = page_clock(self.browser)
         (before_offset, before_width), (after_offset, after_width) = self.mapping, after
@@ -123,7 +123,10 @@ class HeardShow:
                 abs(after_offset - before_offset) > MAPPING_AGREEMENT_S):
             raise CannotMeasure(proof)
         zero = self.zero_ms / 1000.0 + (before_offset + after_offset) / 2
-        heard = sound_check.measure(samples, clock, self.decoded[self.encoding], zero, show_end)
+        # Each click's offset is all it takes (at_bounds picks those near the
+        # scene bounds), so no moments are asked of measure.
+        heard = sound_check.measure(samples, clock, self.decoded[self.encoding], zero, [],
+                                    show_end)
         offsets = {float(position): offset / 1000.0
                    for position, offset in heard["offsets_ms"].items()}
         return offsets, (f"{len(offsets)} clicks named, {heard['unnamed']} not, "

@@ -9,14 +9,15 @@ In every engine (web_browser.py), one show played through and one short:
    for it, begins with the rendering it was made from (SITE_DIR/../tulmor.wav)
    within 5 ms.
 2. The start control over the title picture; "Play" goes fullscreen, and the
-   scenes come on schedule: at sampled show times the canvas shows each
-   scene's distinguishing features. The tune plays audibly: a click tune in
+   scenes come on schedule: at each scene's moment the canvas shows what
+   sets it apart (tests/support/scene_pictures.py). The tune plays audibly: a click tune in
    place of the show's (web_heard.py), captured from the browser's own sound
    server, is heard within 30 ms (WebKitGTK 45 ms) of the show's own clock
-   at every scene bound (10, 35, 50, 70, 75 and 80 s; the whole tune is
+   at every scene bound the schedule lists (tests/support/show_schedule.py:
+   `vup-record --schedule`, from $VUP_RECORD; the whole tune is
    held back until 25 s of the show, so at 10 s its start alone plays), and
    the page's own reckoning of it stays within 150 ms;
-   the show ends by itself 85 to 86 s after the click
+   the show ends by itself within 1 s after its end by the schedule
    (so a clock running slow or fast fails), leaving fullscreen, stopping the
    tune and offering "Play again".
 3. "Play again in the page": a fresh show from 0, windowed; F1 goes
@@ -54,6 +55,10 @@ from web_browser import (ENGINES, check, engine_missing, missing, open_browser, 
                          verdict)
 from web_heard import CannotMeasure, HeardShow, at_bounds, click_site
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+import scene_pictures  # noqa: E402
+import show_schedule  # noqa: E402
+
 QUESTION = ("The Requested Fullscreen Mode Is Not Supported By\n"
             "Your Video Card. Use Windowed Mode Instead?")
 AV_BOUND_S = 0.150      # the page's own reckoning of the tune against the show's clock
@@ -79,70 +84,14 @@ def dialog(browser):
          Array.from(document.querySelectorAll('#dialog-buttons button'), b => b.textContent)]""")
 
 
-def gray(rgb):
-    return (0.299 * rgb[..., 0] + 0.587 * rgb[..., 1] + 0.114 * rgb[..., 2]) / 255.0
-
-
-def crop(rgb, box):  # box: (left, top, width, height)
-    left, top, width, height = box
-    return rgb[top:top + height, left:left + width]
-
-
-def brightness(rgb, box=(0, 0, 800, 600)):
-    return gray(crop(rgb, box)).mean()
-
-
-def chroma(rgb, box=(0, 0, 800, 600)):
-    part = crop(rgb, box)
-    return ((part.max(axis=2) - part.min(axis=2)) / 255.0).mean()
-
-
-def lit_share(rgb, percent, box=(0, 0, 800, 600)):
-    return (gray(crop(rgb, box)) > percent / 100.0).mean()
-
-
-def lit_box(rgb, percent):
-    rows, columns = numpy.nonzero(gray(rgb) > percent / 100.0)
-    if rows.size == 0:
-        return (0, 0, 0, 0)
-    return (columns.min(), rows.min(), columns.max() + 1, rows.max() + 1)
-
-
-# Each scene by what sets it apart (the same features the desktop's
-# end-to-end test looks for on the screen).
-def title_picture(rgb):
-    left, top, right, bottom = lit_box(rgb, 4)
-    return (135 < left < 160 and 70 < top < 96 and right > 795 and bottom > 595 and
-            chroma(rgb, (300, 150, 400, 400)) > 0.1)
-
-
-def flight(rgb):
-    return chroma(rgb) < 0.01 and lit_share(rgb, 6) > 0.002 and lit_share(rgb, 50) < 0.001
-
-
-def polyhedron(rgb):
-    return (lit_share(rgb, 70, (372, 150, 300, 300)) > 0.02 and
-            chroma(rgb, (175, 400, 180, 180)) > 0.12 and brightness(rgb, (0, 0, 300, 340)) < 0.02)
-
-
-def lattice(rgb):
-    return (brightness(rgb, (75, 100, 12, 400)) > 0.85 and
-            chroma(rgb, (110, 110, 180, 380)) > 0.08 and
-            lit_share(rgb, 50, (420, 50, 330, 500)) > 0.01 and
-            chroma(rgb, (420, 50, 330, 500)) < 0.02)
-
-
-def end_picture(rgb):
-    left, top, right, bottom = lit_box(rgb, 4)
-    width, height = right - left, bottom - top
-    return (480 < width < 535 and abs(width - height) < 7 and
-            abs(left - (800 - right)) < 7 and abs(top - (600 - bottom)) < 7)
-
-
-SCHEDULE = [(5.0, "title picture", title_picture), (20.0, "flight", flight),
-            (40.0, "polyhedron", polyhedron), (60.0, "lattice", lattice),
-            (72.3, "title picture again", title_picture), (80.5, "end picture", end_picture)]
-SCENE_BOUNDS = [10.0, 35.0, 50.0, 70.0, 75.0, 80.0]
+def schedule_checks():
+    """From the show's schedule (tests/support/show_schedule.py): each
+    scene's (shot_at, name, picture) to judge the canvas by, and the moments
+    the tune is checked at."""
+    listing = show_schedule.load()
+    return ([(scene["shot_at"], scene["name"], scene["picture"]) for scene in listing["scenes"]
+             if scene["picture"]],
+            listing["heard_at"], listing["end"])
 
 
 def wait_show_time(browser, seconds):
@@ -233,10 +182,11 @@ def whole_show(browser, out_dir, heaps, decoded, whole_tune):
           "Play goes fullscreen")
     lags = []
     # The tune's start alone until WHOLE_TUNE_AT_S, as on a slow link.
-    events = sorted([(seconds, name, looks) for seconds, name, looks in SCHEDULE] +
-                    [(seconds, None, None) for seconds in SCENE_BOUNDS] +
+    shots, scene_bounds, show_end = schedule_checks()
+    events = sorted([(seconds, name, picture) for seconds, name, picture in shots] +
+                    [(seconds, None, None) for seconds in scene_bounds] +
                     [(WHOLE_TUNE_AT_S, "", None)])
-    for seconds, name, looks_right in events:
+    for seconds, name, picture in events:
         if name == "":
             wait_show_time(browser, seconds)
             whole_tune.set()
@@ -248,11 +198,12 @@ def whole_show(browser, out_dir, heaps, decoded, whole_tune):
         pixels, shown = canvas_at(browser, seconds)
         # Within 2.5 s: every sampled time lies at least 2.7 s before its
         # scene ends (a busy machine stalls a browser now and then).
-        check(shown - seconds < 2.5 and looks_right(pixels),
-              f"{name} at {shown:.3f} s of show time")
-        if seconds == 20.0:
+        wrong = scene_pictures.failures(picture, pixels)
+        check(shown - seconds < 2.5 and not wrong,
+              f"{name} at {shown:.3f} s of show time" + "".join(f"; {w}" for w in wrong))
+        if picture == "flight":
             browser.screenshot(os.path.join(out_dir, "playing.png"))
-        if seconds == 40.0:
+        if picture == "polyhedron":
             report, level = browser.js("[VupAudio.report(), VupAudio.level()]")
             check(report["state"] == "running" and report["playing"] and level > 0.001,
                   f"the tune plays ({report['encoding']}), level {level:.4f}")
@@ -263,8 +214,8 @@ def whole_show(browser, out_dir, heaps, decoded, whole_tune):
                     for s, lag in lags))
     title, fullscreen, playing, control, heap = ended(browser)
     try:
-        offsets, proof = heard.finish()
-        near = at_bounds(offsets, SCENE_BOUNDS)
+        offsets, proof = heard.finish(show_end)
+        near = at_bounds(offsets, scene_bounds)
         bound = HEARD_BOUND_S_WEBKIT if browser.engine == "webkit" else HEARD_BOUND_S
         check(all(o is not None and abs(o) <= bound for o in near.values()),
               f"the tune as heard from the sound server against the show's clock at the scene "
@@ -275,7 +226,8 @@ def whole_show(browser, out_dir, heaps, decoded, whole_tune):
         check(False, f"the tune as heard: cannot measure: {error}")
     stats = browser.js("VupPage.stats")
     length = stats["endedAt"] - stats["clickAt"]
-    check(85000 <= length <= 86000, f"the show ended by itself {length:.0f} ms after the click")
+    check(show_end * 1000 <= length <= show_end * 1000 + 1000,
+          f"the show ended by itself {length:.0f} ms after the click")
     check(title == "Vup" and not fullscreen and not playing and control,
           f"after the end: fullscreen left, tune stopped, Play again offered (title {title!r},"
           f" fullscreen {fullscreen}, playing {playing}, control {control})")
@@ -297,7 +249,8 @@ def hidden_for_a_while(browser):
     drawn = browser.js("VupDisplay.stats.presents") - presents
     pixels = browser.canvas_pixels()
     lag = tune_lag(browser)
-    check(before < 2000 and drawn < 60 and flight(pixels) and lag is not None and
+    check(before < 2000 and drawn < 60 and not scene_pictures.failures("flight", pixels) and
+          lag is not None and
           abs(lag) <= AV_BOUND_S,
           f"hidden from {before} ms of show time for 10 s ({drawn} frames drawn meanwhile): back"
           f" at {clock_ms} ms with the flight on the canvas, the tune "
@@ -438,6 +391,10 @@ def main(argv):
         return missing(f"no {', '.join(absent)} to hear the page's tune")
     if engine_missing(engine):
         return missing(engine_missing(engine))
+    try:
+        schedule_checks()
+    except show_schedule.NoRecorder as error:
+        return missing(str(error))
     out_dir = os.path.join(out_dir, engine)
     os.makedirs(out_dir, exist_ok=True)
     server, url = serve(site, hook_console=engine == "webkit")

@@ -20,9 +20,10 @@ Usage: web_page_test.py SITE_DIR RECORDER OUT_DIR
    the page.
 4. A phone on the slow link (web_browser.NETWORKS) from a host that caches
    as docs/web.md asks: the start control after at most 450 kB, Play tapped
-   the moment it shows, the first frame within 0.5 s, and the pictures at 5,
-   40 and 60 s as the recorder draws them; a second visit fetches nothing
-   but the page.
+   the moment it shows, the first frame within 0.5 s, and the title, the
+   polyhedron's and the lattice's pictures at their scenes' moments in the
+   schedule as the recorder draws them; a second visit fetches nothing but
+   the page.
 5. Accessibility: axe-core (tests/web/package.json; npm ci --prefix
    tests/web) finds nothing wrong, every text's contrast decided, with the
    start control shown and with a failed load's message and Try again: in
@@ -41,6 +42,9 @@ import numpy
 from web_browser import (PHONE, check, engine_missing, missing, open_browser, rgb_pixels, serve,
                          site_files, skip, verdict)
 from web_live_test import canvas_at
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+import show_schedule  # noqa: E402
 
 
 # axe-core as `npm ci --prefix tests/web` installs it (package-lock.json).
@@ -225,9 +229,11 @@ BYTES_BEFORE_CONTROL = 450_000
 CONTROL_BOUND_S = 6.0
 FIRST_FRAME_BOUND_S = 0.5
 TUNE_FROM_BOUND_S = 1.0
-# Where a scene shows a picture unmoving: (show time, (left, top, width,
-# height)): the title, the picture under the polyhedron, the greetings panel.
-STILL_PICTURES = [(5, (0, 0, 800, 600)), (40, (175, 405, 170, 165)), (60, (85, 85, 230, 420))]
+# Where a scene shows a picture unmoving: (scene, (left, top, width,
+# height)): the title, the picture under the polyhedron, the greetings panel,
+# each at its scene's moment in the schedule (show_schedule.py).
+STILL_PICTURES = [("OpeningPicture", (0, 0, 800, 600)), ("PulsingPolyhedron", (175, 405, 170, 165)),
+                  ("CubeLattice", (85, 85, 230, 420))]
 
 
 def slow_link(site, recorder, out_dir):
@@ -251,7 +257,10 @@ def slow_link(site, recorder, out_dir):
                   f"first frame {first_s * 1000:.0f} ms after the tap")
             browser.wait("VupAudio.report().playing", 10, "the tune")
             tune_from = browser.js("VupAudio.report().offset")
-            for seconds, (left, top, width, height) in STILL_PICTURES:
+            moments = {scene["id"]: scene["shot_at"]
+                       for scene in show_schedule.load(recorder)["scenes"]}
+            for scene, (left, top, width, height) in STILL_PICTURES:
+                seconds = moments[scene]
                 live, shown = canvas_at(browser, seconds)
                 native_png = os.path.join(out_dir, f"slow-native-{seconds}s.png")
                 subprocess.run([recorder, "--frame", f"{shown:.3f}", native_png], check=True)

@@ -5,6 +5,7 @@
 
 #include "record_options.h"
 #include "recording.h"
+#include "schedule_listing.h"
 
 int main(int argc, char** argv) {
     RecordOptions options;
@@ -15,6 +16,10 @@ int main(int argc, char** argv) {
     }
     if (options.mode == RecordMode::kHelp) {
         std::fputs(RecordUsage(), stdout);
+        return kExitRecorded;
+    }
+    if (options.mode == RecordMode::kListSchedule) {
+        PrintScheduleListing(stdout);
         return kExitRecorded;
     }
     return RunRecording(options);

@@ -4,8 +4,10 @@
 
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <string_view>
 
 #include "frame_schedule.h"
@@ -20,11 +22,13 @@ static const char kUsage[] =
     "  --frame S OUT.png  one still at show time S seconds\n"
     "  --fps N          frames per second, 1 to 1000 (default 60)\n"
     "  --from S         start at show time S seconds (default 0)\n"
-    "  --to S           stop before show time S seconds (default 85, the end)\n"
+    "  --to S           stop before show time S seconds (default: the end, %g)\n"
     "  --size WxH       picture size (default 800x600), as if the window were\n"
     "                   resized to it\n"
     "  --frame-times FILE.csv  also write each recorded frame's render time\n"
     "                   (frame,show_ms,render_ms) with --out\n"
+    "  --schedule       print the show's schedule as JSON (each scene's interval,\n"
+    "                   its golden stills, when it and the tune are checked)\n"
     "  --help           this text\n"
     "\n"
     "Frame N is the show at N * 1000 / fps milliseconds rounded down, the way the\n"
@@ -34,7 +38,21 @@ static const char kUsage[] =
     "Run it from the folder that holds Data/ and data/.\n";
 
 const char* RecordUsage() {
-    return kUsage;
+    // The show's end from its schedule, written in once.
+    static const std::string usage = [] {
+        std::string text(sizeof(kUsage) + 16, '\0');
+        text.resize(
+            static_cast<size_t>(std::snprintf(text.data(), text.size(), kUsage, kShowSeconds)));
+        return text;
+    }();
+    return usage.c_str();
+}
+
+// "a show time from 0 to END seconds", END the schedule's.
+static std::string ShowTimeRange() {
+    char end[32];
+    std::snprintf(end, sizeof(end), "%g", kShowSeconds);
+    return std::string("a show time from 0 to ") + end + " seconds";
 }
 
 static int Fail(std::string* error, const std::string& text) {
@@ -103,6 +121,10 @@ int ParseRecordOptions(int argc, const char* const* argv, RecordOptions* options
             *options = RecordOptions();
             options->mode = RecordMode::kHelp;
             return 1;
+        } else if (arg == "--schedule") {
+            *options = RecordOptions();
+            options->mode = RecordMode::kListSchedule;
+            return 1;
         } else if (arg == "--out") {
             if (value(1) == nullptr || *value(1) == '\0') {
                 return Fail(error, "--out needs FILE.mp4 or DIR/");
@@ -112,7 +134,7 @@ int ParseRecordOptions(int argc, const char* const* argv, RecordOptions* options
             i += 1;
         } else if (arg == "--frame") {
             if (!ParseShowSeconds(value(1), &options->stillSeconds)) {
-                return Fail(error, "--frame needs a show time from 0 to 85 seconds and OUT.png");
+                return Fail(error, "--frame needs " + ShowTimeRange() + " and OUT.png");
             }
             if (value(2) == nullptr || *value(2) == '\0') {
                 return Fail(error, "--frame needs an output file after the time");
@@ -127,13 +149,13 @@ int ParseRecordOptions(int argc, const char* const* argv, RecordOptions* options
             i += 1;
         } else if (arg == "--from") {
             if (!ParseShowSeconds(value(1), &options->fromSeconds)) {
-                return Fail(error, "--from needs a show time from 0 to 85 seconds");
+                return Fail(error, "--from needs " + ShowTimeRange());
             }
             haveRange = true;
             i += 1;
         } else if (arg == "--to") {
             if (!ParseShowSeconds(value(1), &options->toSeconds)) {
-                return Fail(error, "--to needs a show time from 0 to 85 seconds");
+                return Fail(error, "--to needs " + ShowTimeRange());
             }
             haveRange = true;
             i += 1;

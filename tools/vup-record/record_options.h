@@ -6,10 +6,11 @@
 #include "show/show_time.h"
 
 enum class RecordMode {
-    kHelp,       // print the usage and stop
-    kVideo,      // --out FILE.mp4
-    kPngFrames,  // --out DIR/
-    kStill,      // --frame S OUT.png
+    kHelp,          // print the usage and stop
+    kVideo,         // --out FILE.mp4
+    kPngFrames,     // --out DIR/
+    kStill,         // --frame S OUT.png
+    kListSchedule,  // --schedule: list the show's schedule and stop
 };
 
 struct RecordOptions {

@@ -233,6 +233,7 @@ int RunRecording(const RecordOptions& options) {
         case RecordMode::kStill:
             return RecordStill(options);
         case RecordMode::kHelp:
+        case RecordMode::kListSchedule:
             break;
     }
     return kExitRecorded;

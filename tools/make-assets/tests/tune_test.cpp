@@ -71,12 +71,13 @@ TEST_F(TuneTest, OutlastsTheShowAndEndsWithItsFinalChord) {
     }
     EXPECT_GE(end, 88.0);
     EXPECT_LE(end, 95.0);
-    // Nothing new starts after the final chord at 85 s: it just rings out.
+    // Nothing new starts after the final chord at the show's end: it just
+    // rings out.
     double lastStart = 0.0;
     for (const NoteOn& note : NoteOns()) {
         lastStart = std::max(lastStart, note.seconds);
     }
-    EXPECT_NEAR(lastStart, 85.0, 0.5);
+    EXPECT_NEAR(lastStart, kScheduleEndSeconds, 0.5);
 }
 
 TEST_F(TuneTest, SectionsTurnWithTheScenes) {
@@ -89,9 +90,15 @@ TEST_F(TuneTest, SectionsTurnWithTheScenes) {
             }
         }
     }
-    const std::pair<const char*, double> expected[] = {
-        {"Intro", 0.0},    {"Drive", 10.0},  {"Breathe", 35.0}, {"Lattice", 50.0},
-        {"Reprise", 70.0}, {"Finale", 75.0}, {"Ending", 85.0}};
+    // Each scene's section from its start, the final chord from the end.
+    std::vector<std::pair<const char*, double>> expected;
+    for (const ScheduledTimes& scene : kScheduleTimes) {
+        if (scene.tuneSection != nullptr) {
+            expected.emplace_back(scene.tuneSection, scene.from);
+        }
+    }
+    expected.emplace_back(kScheduleEndTuneSection, kScheduleEndSeconds);
+    ASSERT_EQ(expected.size(), kTuneSections.size());
     for (const auto& [name, seconds] : expected) {
         ASSERT_TRUE(markers.count(name)) << name;
         EXPECT_NEAR(markers[name], seconds, 0.5) << name;
@@ -142,14 +149,13 @@ TEST_F(TuneTest, EveryNoteIsReleasedAndNoSectionIsSilent) {
             EXPECT_EQ(count, 0) << "channel " << key.first << " key " << key.second;
         }
     }
-    const double bounds[] = {0, 10, 35, 50, 70, 75, 85};
     std::vector<NoteOn> notes = NoteOns();
-    for (int i = 0; i + 1 < 7; ++i) {
+    for (const ScheduledTimes& scene : kScheduleTimes) {
         int count = 0;
         for (const NoteOn& note : notes) {
-            count += note.seconds >= bounds[i] && note.seconds < bounds[i + 1];
+            count += note.seconds >= scene.from && note.seconds < scene.to;
         }
-        EXPECT_GE(count, 20) << "section from " << bounds[i] << " s";
+        EXPECT_GE(count, 20) << "under the " << scene.name << " from " << scene.from << " s";
     }
 }
 

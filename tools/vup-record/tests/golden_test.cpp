@@ -5,11 +5,14 @@
 // references from the current show (tools/vup-record/update-golden.sh).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "png_file.h"
+#include "show/schedule.h"
 #include "show/show.h"
 #include "show_driver.h"
 #include "thumbnail.h"
@@ -19,15 +22,20 @@ struct GoldenStill {
     const char* scene;
 };
 
-// Whole seconds, so each still is a frame of the 60 fps grid and the single
-// pass below reaches it exactly as `vup-record --frame S` does.
-static const GoldenStill kStills[] = {
-    {5, "OpeningPicture"},    {12, "BezierPath"},        {20, "BezierPath"},
-    {30, "BezierPath"},       {38, "PulsingPolyhedron"}, {45, "PulsingPolyhedron"},
-    {55, "CubeLattice"},      {65, "CubeLattice"},       {72, "OpeningPictureAgain"},
-    {77, "ShrinkingPicture"}, {82, "ShrinkingPicture"},
-};
-constexpr int kStillCount = sizeof(kStills) / sizeof(kStills[0]);
+// Every scene's stills, in show order, as the schedule names them. Whole
+// seconds, so each still is a frame of the 60 fps grid and the single pass
+// below reaches it exactly as `vup-record --frame S` does.
+static std::vector<GoldenStill> ScheduledStills() {
+    std::vector<GoldenStill> stills;
+    for (const ScheduledScene& scene : kSchedule) {
+        for (int i = 0; i < scene.stills.count; ++i) {
+            stills.push_back({static_cast<int>(scene.stills.at[i]), scene.id});
+        }
+    }
+    return stills;
+}
+static const std::vector<GoldenStill> kStills = ScheduledStills();
+static const int kStillCount = static_cast<int>(kStills.size());
 constexpr int kFps = 60;
 constexpr int kThumbWidth = 100;
 constexpr int kThumbHeight = 75;
@@ -121,3 +129,17 @@ INSTANTIATE_TEST_SUITE_P(Show, GoldenStills, testing::Range(0, kStillCount),
                          [](const testing::TestParamInfo<int>& param) {
                              return StillName(kStills[param.param]);
                          });
+
+// Every reference in tests/golden/ is a still the schedule names: a scene
+// renamed or a still moved leaves no reference behind unchecked.
+TEST(GoldenStillsFolder, HoldsOnlyTheScheduledStills) {
+    std::vector<std::string> named;
+    for (const GoldenStill& still : kStills) {
+        named.push_back(StillName(still) + ".png");
+    }
+    for (const auto& entry : std::filesystem::directory_iterator("tests/golden")) {
+        const std::string file = entry.path().filename().string();
+        EXPECT_NE(std::find(named.begin(), named.end(), file), named.end())
+            << "tests/golden/" << file << " is no still of the schedule (src/show/schedule.h)";
+    }
+}
