@@ -2,12 +2,9 @@
 # resumed, as a sound server of the test's own plays it
 # (tune_follows_moves.py). Arguments: vup_tune_moves, vup-render-tune.
 . "$(dirname "$0")/../support/skip_or_fail.sh"
-. "$(dirname "$0")/../../scripts/lib/sound_server.sh"
+. "$(dirname "$0")/../../scripts/lib/servers.sh"
 moves=$1 render=$2
-if ! command -v pulseaudio >/dev/null || ! command -v parec >/dev/null; then
-    skip_check "the tune as heard: no PulseAudio server or parec"
-    finish_checks "nothing heard"
-fi
+need_servers --for "the tune as heard" pulse || finish_checks "nothing heard"
 dir=$(mktemp -d /tmp/vup-tune-moves.XXXXXX)
 SOUND_SERVER_DIR=$dir/sound
 trap 'stop_sound_server; rm -rf "$dir"' EXIT

@@ -1,4 +1,5 @@
 // Video start-up, window classes and the display mode.
+#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -38,6 +39,14 @@ bool Sdl2VideoReady() {
         SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
         // The termination signals are ours (see PlatformPeekMessage).
         SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+        // Titles are UTF-8 ("Vup — 0:42 paused"); X converts them for the
+        // window manager by the character type of the process's locale, which
+        // is plain ASCII until set, and a title it cannot convert is kept
+        // only half (mangled, or the old one). Only the character type:
+        // numbers still read and print the same everywhere.
+        if (std::setlocale(LC_CTYPE, "") == nullptr || MB_CUR_MAX == 1) {
+            std::setlocale(LC_CTYPE, "C.UTF-8");
+        }
         sdl2.videoReady = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0 && WatchableDriver();
         if (!sdl2.videoReady) {
             std::fprintf(stderr, "vup: no display to show on (%s)\n",
