@@ -22,8 +22,12 @@ static int64_t HeldToShow(int64_t ms) {
     return std::clamp<int64_t>(ms, 0, kShowEndMs);
 }
 
-void ShowClockStart(uint32_t reading, int64_t fromMs) {
+void ResetShowClock() {
     clockState = {0, 0, 0, -1, -1, 0, 0};
+}
+
+void ShowClockStart(uint32_t reading, int64_t fromMs) {
+    ResetShowClock();
     ShowClockSeek(reading, fromMs);
 }
 

@@ -13,6 +13,9 @@ constexpr int64_t kSeekStepMs = 5000;
 // `fromMs` of show time there, running; requests and position cleared.
 void ShowClockStart(uint32_t reading, int64_t fromMs);
 
+// The clock as a fresh process has it: not started, nothing asked.
+void ResetShowClock();
+
 // Show time at `reading`: frozen while paused.
 int64_t ShowClockMs(uint32_t reading);
 
