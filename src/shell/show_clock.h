@@ -10,7 +10,7 @@
 constexpr int64_t kSeekStepMs = 5000;
 
 // Starts the clock at `reading` (a PlatformMilliseconds value), reading
-// `fromMs` of show time there, running.
+// `fromMs` of show time there, running; requests and position cleared.
 void ShowClockStart(uint32_t reading, int64_t fromMs);
 
 // Show time at `reading`: frozen while paused.
@@ -29,6 +29,14 @@ void ShowClockSeek(uint32_t reading, int64_t targetMs);
 // the frame loop takes them at its next turn, as it takes a key.
 void RequestShowSeek(int64_t targetMs);
 void RequestShowPaused(int paused);
+
+// The frame loop's side of the requests: 1 and the value when one waits
+// (it is then taken), 0 otherwise.
+int TakeRequestedSeek(int64_t* targetMs);
+int TakeRequestedPaused(int* paused);
+
+// The frame loop notes where the show is after every turn.
+void NoteShowPosition(int64_t ms, int paused);
 
 // Where the show is, for a position bar: its time at the last turn and
 // whether it is paused. 0 and 0 before the show starts.

@@ -43,6 +43,16 @@ static void DrawTrail() {
     }
 }
 
+// Light 1 rides just ahead of the camera, where it looks: the position is
+// kept, as later scenes and a re-opened display light with it.
+static void PlaceLightAhead(Vector3* target) {
+    PathPoint(*target, static_cast<float>(pathParameter + 0.01));
+    lightPosition[0] = target->x;
+    lightPosition[1] = target->y;
+    lightPosition[2] = target->z;
+    lightPosition[3] = 1.0f;
+}
+
 void DrawBezierPath(double frameMs) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
@@ -52,18 +62,19 @@ void DrawBezierPath(double frameMs) {
     Vector3 eye;
     Vector3 target;
     PathPoint(eye, pathParameter);
-    PathPoint(target, static_cast<float>(pathParameter + 0.01));
-
+    PlaceLightAhead(&target);
     // Set while the matrix is still the identity, so GL takes the target's
     // world coordinates as an eye-space position.
-    lightPosition[0] = target.x;
-    lightPosition[1] = target.y;
-    lightPosition[2] = target.z;
-    lightPosition[3] = 1.0f;
     glLightfv(GL_LIGHT1, GL_POSITION, lightPosition);
 
     gluLookAt(eye.x, eye.y, eye.z, target.x, target.y, target.z, 0.0, 1.0, 0.0);
     DrawTrail();
 
+    pathParameter = static_cast<float>(pathParameter + frameMs * static_cast<double>(kPathRate));
+}
+
+void AdvanceBezierPath(double frameMs) {
+    Vector3 target;
+    PlaceLightAhead(&target);
     pathParameter = static_cast<float>(pathParameter + frameMs * static_cast<double>(kPathRate));
 }

@@ -60,6 +60,10 @@ static void DrawFramedPicture() {
     glEnd();
 }
 
+void AdvanceCubeLattice(double frameMs) {
+    latticeAngle = static_cast<float>(latticeAngle + kAngleRate * frameMs);
+}
+
 void DrawCubeLattice(double frameMs) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
@@ -71,7 +75,7 @@ void DrawCubeLattice(double frameMs) {
     // The lattice swings around the rotation centre as it turns.
     glTranslatef(1.0f, 0.0f, 0.0f);
     DrawLattice();
-    latticeAngle = static_cast<float>(latticeAngle + kAngleRate * frameMs);
+    AdvanceCubeLattice(frameMs);
     glPopMatrix();
 
     glDisable(GL_LIGHTING);

@@ -43,13 +43,24 @@ void DrawOpeningPicture(double /*frameMs*/) {
     DrawPictureQuad(-7.0f, -14.0f, 13.0f, 6.0f);
 }
 
+static float ShrinkAt(float accumulator) {
+    return static_cast<float>(PowF(kShrinkBase, accumulator) - 1.0);
+}
+
+void AdvanceShrinkingPicture(double frameMs) {
+    // Once gone, the picture stays gone: the accumulator stops.
+    if (ShrinkAt(shrinkAccumulator) < kShrinkEnd) {
+        shrinkAccumulator = static_cast<float>(shrinkAccumulator + frameMs);
+    }
+}
+
 void DrawShrinkingPicture(double frameMs) {
     BeginPictureFrame();
-    const float shrink = static_cast<float>(PowF(kShrinkBase, shrinkAccumulator) - 1.0);
+    const float shrink = ShrinkAt(shrinkAccumulator);
     if (shrink < kShrinkEnd) {
         glBindTexture(GL_TEXTURE_2D, textureNames[kSlotMain]);
         DrawPictureQuad(shrink - 7.0f, shrink - 14.0f, 13.0f - shrink, 6.0f - shrink);
-        shrinkAccumulator = static_cast<float>(shrinkAccumulator + frameMs);
+        AdvanceShrinkingPicture(frameMs);
     } else {
         glBindTexture(GL_TEXTURE_2D, textureNames[kSlotEnd]);
         DrawPictureQuad(-7.0f, -7.0f, 7.0f, 7.0f);

@@ -82,6 +82,10 @@ static void DrawSolid() {
     glEnd();
 }
 
+void AdvancePulsingPolyhedron(double frameMs) {
+    polyhedronAngle = static_cast<float>(polyhedronAngle + kAngleRate * frameMs);
+}
+
 void DrawPulsingPolyhedron(double frameMs) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
@@ -108,5 +112,5 @@ void DrawPulsingPolyhedron(double frameMs) {
     glVertex3f(-16.0f, -5.0f, 0.0f);
     glEnd();
 
-    polyhedronAngle = static_cast<float>(polyhedronAngle + kAngleRate * frameMs);
+    AdvancePulsingPolyhedron(frameMs);
 }

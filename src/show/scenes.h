@@ -8,6 +8,14 @@ void DrawBezierPath(double frameMs);
 void DrawPulsingPolyhedron(double frameMs);
 void DrawCubeLattice(double frameMs);
 
+// What each animated scene's turn does to its persistent value (and the
+// path's to the light), without drawing: a show moved to a moment steps
+// through the turns before it with these.
+void AdvanceShrinkingPicture(double frameMs);
+void AdvanceBezierPath(double frameMs);
+void AdvancePulsingPolyhedron(double frameMs);
+void AdvanceCubeLattice(double frameMs);
+
 // Persistent animation values, one per animated scene. The show never resets
 // them; ResetShowState (show/show.h) puts them back to their start values.
 extern float shrinkAccumulator;

@@ -25,6 +25,20 @@ int LoadShow(int width, int height);
 // render tests, the page's title picture).
 void ResetShowState();
 
+// The scenes' persistent values and the light's position: everything a turn
+// reads besides its two times and advances after drawing.
+struct ShowValues {
+    float shrinkAccumulator;
+    float pathParameter;
+    float polyhedronAngle;
+    float latticeAngle;
+    float lightPosition[4];
+};
+ShowValues SaveShowValues();
+void RestoreShowValues(const ShowValues& values);
+// The values a fresh process starts with; textures and the song are kept.
+void ResetShowValues();
+
 // The virtual clock: the show without a real clock, as a live loop drawing
 // at a fixed frame rate would see it. Every time is a whole number of
 // milliseconds, as the live clock's readings are, so the scenes' values add
@@ -51,3 +65,30 @@ int RunShowFrame(int64_t frame, int fps, int draw);
 // answers non-zero the stepping ends there and 0 is returned. 1 once the
 // still is drawn.
 int StepShowToStill(int64_t stillMs, int fps, int (*stop)());
+
+// A moment of the show that can be drawn again and again, the same (a show
+// paused there): the values before the last turn that leads to it, that
+// turn, drawn so that a moment on an interval bound shows what it would, and
+// the moment's own turn.
+struct ShowMoment {
+    ShowValues values;
+    int64_t previousMs;  // -1 when the moment is the show's start
+    int64_t previousDeltaMs;
+    int64_t ms;
+    int64_t deltaMs;
+};
+
+// StepShowToStill without drawing the still: the turns before its last two,
+// none drawn, and the moment noted. 0 when stop asked to end there.
+int StepShowToMoment(int64_t stillMs, int fps, int (*stop)(), ShowMoment* moment);
+
+// StepShowToMoment for a live show moved there: the values are reset first,
+// and a turn whose scene goes on at the next only advances its values, with
+// no GL; the last turn of each scene runs in GL, undrawn, for the state it
+// leaves (light 1's position). Milliseconds where StepShowToMoment takes a
+// second and more, and the moment drawn the same.
+void SeekShowToMoment(int64_t stillMs, int fps, ShowMoment* moment);
+
+// The moment's last two turns from its values: the still, as StepShowToStill
+// draws it. The values are left advanced by both turns, as after a live turn.
+void DrawShowMoment(const ShowMoment& moment);
