@@ -22,8 +22,10 @@ mergeInto(LibraryManager.library, {
         // At load: the program running (mainAt), the title picture drawn
         // (titleAt), the tune decoded (tuneAt), the start control on screen
         // (readyAt).
+        // At a show: the click, the first frame on the screen and its show
+        // time (firstShowMs: 0, or where the address's ?t= starts it).
         stats: {mainAt: null, titleAt: null, tuneAt: null, readyAt: null, clickAt: null,
-                playAt: null, firstFrameAt: null, endedAt: null, plays: 0},
+                playAt: null, firstFrameAt: null, firstShowMs: null, endedAt: null, plays: 0},
 
         // Calls then once what was drawn so far is on the screen: the second
         // animation frame from now comes after the browser's next paint.
@@ -162,7 +164,6 @@ mergeInto(LibraryManager.library, {
             };
             seek.addEventListener('pointerdown', function(event) {
                 event.preventDefault();
-                seek.focus();
                 seek.setPointerCapture(event.pointerId);
                 VupPage.scrubbing = true;
                 scrubTo(event);
@@ -257,6 +258,7 @@ mergeInto(LibraryManager.library, {
             VupAudio.begin();
             VupDisplay.onFrameAfterPresent = function(time) {
                 stats.firstFrameAt = time;
+                stats.firstShowMs = VupDisplay.stats.showMs;
             };
             stats.playAt = performance.now();
             Module.ccall('WebShowPlay', 'number', ['number'], [fullscreen ? 1 : 0], {async: true})
