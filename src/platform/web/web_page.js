@@ -85,7 +85,8 @@ mergeInto(LibraryManager.library, {
             var pause = document.getElementById('bar-pause');
             if (pause.dataset.paused !== String(paused)) {
                 pause.dataset.paused = String(paused);
-                pause.innerHTML = paused ? '&#x25b6;' : '&#x275a;&#x275a;';
+                document.getElementById('bar-pause-icon').setAttribute(
+                    'd', paused ? 'M4 2v12l10-6z' : 'M3 2h4v12H3zM9 2h4v12H9z');
                 pause.setAttribute('aria-label', paused ? 'Play' : 'Pause');
             }
         },
