@@ -59,6 +59,9 @@ mergeInto(LibraryManager.library, {
             if (document.body.dataset.state !== 'playing' || !document.getElementById('dialog').hidden) {
                 return;
             }
+            if (!bar.classList.contains('shown') && !VupPage.scrubbing) {
+                VupPage.drawBar(VupDisplay.stats.showMs, !!Module._WebShowPaused());
+            }
             bar.classList.add('shown');
             clearTimeout(VupPage.barTimer);
             var fade = function() {
@@ -142,8 +145,9 @@ mergeInto(LibraryManager.library, {
         wireBar: function() {
             var stage = document.getElementById('stage');
             var seek = document.getElementById('bar-seek');
+            // Drawn while it can be seen, and when it is shown.
             VupDisplay.onPresent = function(showMs) {
-                if (!VupPage.scrubbing) {
+                if (!VupPage.scrubbing && document.getElementById('bar').classList.contains('shown')) {
                     VupPage.drawBar(showMs, !!Module._WebShowPaused());
                 }
             };
