@@ -24,6 +24,8 @@
 #include "platform/egl/offscreen_gl.h"
 #include "platform/gl.h"
 #include "scene_states.h"
+#include "show/show.h"
+#include "show/show_time.h"
 #include "show_driver.h"
 
 static constexpr int kWidth = 800;
@@ -88,6 +90,37 @@ static void ShowAgainstReplay(benchmark::State& state, int index) {
     state.counters["show_per_replay_rate"] = showNs > 0.0 ? replayNs / showNs : 0.0;
 }
 
+// A live show moved by a key: stepped from the start to the moment and the
+// moment drawn. Each repetition sweeps every 5 s from the end back to the
+// start and forward again, as the arrow keys do, plus moments between; the
+// counters are the sweep's worst and median seek.
+static void SeekSweep(benchmark::State& state) {
+    std::vector<int64_t> targets;
+    for (int64_t ms = static_cast<int64_t>(kShowSeconds * 1000.0); ms >= 0; ms -= 5000) {
+        targets.push_back(ms);
+    }
+    for (int64_t ms = 2500; ms < static_cast<int64_t>(kShowSeconds * 1000.0); ms += 5000) {
+        targets.push_back(ms + 17);
+    }
+    std::vector<double> worst;
+    std::vector<double> all;
+    for (auto _ : state) {
+        double sweepWorst = 0.0;
+        for (const int64_t ms : targets) {
+            const double ns = TimeFrameNs([ms] {
+                ShowMoment moment;
+                SeekShowToMoment(ms, kDefaultFrameRate, &moment);
+                DrawShowMoment(moment);
+            });
+            sweepWorst = std::max(sweepWorst, ns);
+            all.push_back(ns);
+        }
+        worst.push_back(sweepWorst);
+    }
+    state.counters["worst_seek_ns"] = MedianOf(worst);
+    state.counters["median_seek_ns"] = MedianOf(all);
+}
+
 static std::vector<uint8_t> ReadFrame() {
     std::vector<uint8_t> pixels(static_cast<size_t>(kWidth) * kHeight * 4);
     OffscreenGlReadPixels(pixels.data());
@@ -122,6 +155,7 @@ static int Verify() {
 
 static void RegisterFrameBenchmarks() {
     benchmark::RegisterBenchmark("Frame/Empty", EmptyFrame)->UseRealTime();
+    benchmark::RegisterBenchmark("Frame/SeekSweep", SeekSweep)->UseRealTime();
     for (int i = 0; i < kSceneStateCount; ++i) {
         benchmark::RegisterBenchmark(
             (std::string("Frame/ShowAgainstReplay/") + kSceneStates[i].name).c_str(),

@@ -13,6 +13,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR command
 
 #include "assets/show_files.h"
 #include "platform/posix/data_dir.h"
+#include "show/show_time.h"
 
 // Set by the build: the version, the installed data relative to the installed
 // program, and the build tree's program directory with the source tree it
@@ -32,15 +33,17 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR command
 
 static void PrintUsage(FILE* out) {
     std::fputs(
-        "Usage: vup [--window]\n"
+        "Usage: vup [--window] [--from SECONDS]\n"
         "Plays Vup, an 85-second real-time 3D show with music, fullscreen at 800x600.\n"
         "\n"
-        "  --window   start in an 800x600 window instead of fullscreen\n"
-        "  --help     this text\n"
-        "  --version  the version\n"
+        "  --window          start in an 800x600 window instead of fullscreen\n"
+        "  --from SECONDS    start that far into the show (0 to 85, decimals allowed)\n"
+        "  --help            this text\n"
+        "  --version         the version\n"
         "\n"
         "Keys: Escape ends the show; F1 switches between fullscreen and a window;\n"
-        "Alt+F4 or the window's close button ends the show.\n"
+        "Space pauses and resumes; Left and Right go back and forward 5 s; Home goes\n"
+        "to the start; Alt+F4 or the window's close button ends the show.\n"
         "\n"
         "Files, from the working directory when it holds any of them, otherwise\n"
         "from share/vup installed beside the program:\n",
@@ -75,6 +78,7 @@ static int ReadCommandLine(int argc, char** argv) {
         {"help", no_argument, nullptr, 'h'},
         {"version", no_argument, nullptr, 'v'},
         {"window", no_argument, nullptr, 'w'},
+        {"from", required_argument, nullptr, 'f'},
         {nullptr, 0, nullptr, 0},
     };
     // getopt_long reports an unknown option or a stray value itself, in one
@@ -93,6 +97,17 @@ static int ReadCommandLine(int argc, char** argv) {
             case 'w':
                 firstOpenFullscreen = 0;
                 break;
+            case 'f': {
+                double seconds = 0.0;
+                if (!ParseShowSeconds(optarg, &seconds)) {
+                    std::fprintf(stderr, "vup: --from wants seconds from 0 to %g, not '%s'\n",
+                                 kShowSeconds, optarg);
+                    PrintUsage(stderr);
+                    return kExitUsage;
+                }
+                showStartFromMs = StillShowTimeMs(seconds);
+                break;
+            }
             default:
                 PrintUsage(stderr);
                 return kExitUsage;

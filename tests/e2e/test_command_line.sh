@@ -1,8 +1,8 @@
 # The command line: --help and --version answer without touching the display,
-# a bad option fails with status 2 without touching it either, no display at
-# all fails with status 1 and says so, and --window
-# on a 1024 x 768 screen (where fullscreen is refused) opens an 800 x 600
-# window without the fallback question; F1 still switches.
+# a bad option or a --from that is no show time fails with status 2 without
+# touching it either, no display at all fails with status 1 and says so, and
+# --window on a 1024 x 768 screen (where fullscreen is refused) opens an
+# 800 x 600 window without the fallback question; F1 still switches.
 . "$(dirname "$0")/lib.sh"
 VUP=$1
 
@@ -41,6 +41,12 @@ status=$?
 sed -n 2p "$E2E_TMP/err" | grep -q "^Usage: vup" || fail "no usage on stderr after --bogus"
 [ -s "$E2E_TMP/out" ] && fail "--bogus wrote to stdout"
 
+"$VUP" --from abc >"$E2E_TMP/out" 2>"$E2E_TMP/err"
+status=$?
+[ "$status" = 2 ] && [ "$(head -n 1 "$E2E_TMP/err")" = "vup: --from wants seconds from 0 to 85, not 'abc'" ] &&
+    sed -n 2p "$E2E_TMP/err" | grep -q "^Usage: vup" && [ ! -s "$E2E_TMP/out" ] ||
+    fail "--from abc exited $status and said: $(cat "$E2E_TMP/err")"
+
 # No display at all: one line that says so and status 1, not a show played
 # where no one sees it.
 env -u DISPLAY -u WAYLAND_DISPLAY timeout 20 "$VUP" >"$E2E_TMP/out" 2>"$E2E_TMP/err"
@@ -50,7 +56,7 @@ grep -q "^vup: no display to show on" "$E2E_TMP/err" ||
     fail "without a display vup said: $(cat "$E2E_TMP/err")"
 
 sleep 0.5
-[ "$(connections)" = "$before" ] || fail "--help, --version or --bogus connected to the display"
+[ "$(connections)" = "$before" ] || fail "--help, --version, --bogus or --from abc connected to the display"
 
 # --window: the show in a window, no question.
 "$VUP" --window >"$E2E_TMP/vup.out" 2>"$E2E_TMP/vup.err" &
@@ -70,4 +76,4 @@ id=$(wait_window Plomvixtorandebu) || fail "no window after F1 and Yes"
 press "$id" Escape
 wait_exit 5
 [ "$EXIT_STATUS" = 0 ] || fail "exit status $EXIT_STATUS after Escape"
-echo "PASS: --help, --version and a bad option leave the display alone; --window opens a window"
+echo "PASS: --help, --version, a bad option and a bad --from leave the display alone; --window opens a window"

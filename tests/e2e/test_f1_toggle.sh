@@ -5,7 +5,8 @@
 # listen_to_show), from 300 ms after the re-opened window appears on, every
 # click heard must be where the show is (within 30 ms), named by its
 # neighbours and heard only once: a tune begun again, or a second copy
-# sounding beside the first, fails.
+# sounding beside the first, fails. Then Space, Home and the right arrow,
+# and F1 while paused.
 . "$(dirname "$0")/lib.sh"
 VUP=$1
 OPENING=$(dirname "$0")/../golden/OpeningPicture_5s.png
@@ -47,8 +48,36 @@ fi
 press "$id2" F1
 id3=$(wait_other_window Plomvixtorandebu "$id2") || fail "no new window after the second F1"
 kill -0 "$VUP_PID" 2>/dev/null || fail "the show ended after the second F1"
-press "$id3" Escape
+
+# Paused, then moved while paused by keys alone to exactly 45 s: the window
+# says where, and shows the recorder's frame of that moment; F1 keeps both.
+POLYHEDRON=$(dirname "$0")/../golden/PulsingPolyhedron_45s.png
+paused_title="Vup — 0:45 paused"
+# shows_moment WINDOW: the title and the picture of the paused moment.
+shows_moment() {
+    for _ in $(seq 1 50); do
+        [ "$(xdotool getwindowname "$1" 2>/dev/null)" = "$paused_title" ] && break
+        sleep 0.1
+    done
+    title=$(xdotool getwindowname "$1" 2>/dev/null)
+    [ "$title" = "$paused_title" ] || fail "the window is titled '$title', not '$paused_title'"
+    screenshot_soon "$E2E_TMP/paused.png"
+    matches_expected_frame "$E2E_TMP/paused.png" "$POLYHEDRON" ||
+        fail "paused at 45 s, the window does not show the show's frame there"
+}
+press "$id3" space
+press "$id3" Home
+for _ in $(seq 1 9); do
+    press "$id3" Right
+done
+shows_moment "$id3"
+press "$id3" F1
+# The new window is retitled on its first turn.
+id4=$(wait_other_window "$paused_title" "$id3") || fail "no new window after F1 while paused"
+shows_moment "$id4"
+press "$id4" Escape
 wait_exit 5
 [ "$EXIT_STATUS" = "0" ] || fail "exit status $EXIT_STATUS"
 finish_checks "F1 re-opened the display twice with its pictures (seen from $taken ms after" \
-    "the start), the tune where the show is"
+    "the start), the tune where the show is; paused and moved to 45 s it showed that" \
+    "moment, through F1 too"

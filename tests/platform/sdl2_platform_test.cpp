@@ -193,6 +193,15 @@ TEST_F(Sdl2Platform, WindowEventsBecomeSizeAndActivationAndHoldOffTheScreenSaver
     EXPECT_EQ(PlatformGetFocus(), window);
 }
 
+TEST_F(Sdl2Platform, TheTitleIsSetOnTheLiveWindowOnly) {
+    EXPECT_EQ(PlatformSetWindowTitle(window, "Vup - paused"), 1);
+    EXPECT_STREQ(SDL_GetWindowTitle(SdlWindowOf(window)), "Vup - paused");
+    WindowHandle gone = OpenWindow();
+    ASSERT_NE(gone, nullptr);
+    PlatformDestroyWindow(gone);
+    EXPECT_EQ(PlatformSetWindowTitle(gone, "Vup"), 0);
+}
+
 TEST_F(Sdl2Platform, ACreatedContextIsCurrentOnlyWhenMadeSo) {
     WindowHandle second = OpenWindow();
     ASSERT_NE(second, nullptr);

@@ -1,5 +1,7 @@
 #include "shell_fixture.h"
 
+#include "show/show_time.h"
+
 // The fake clock advances by clockStep after every reading; reading 0 is the
 // start time, taken before the display opens, and reading k the k-th drawing
 // turn. Scripts run just before a reading, so a message queued there is
@@ -171,4 +173,64 @@ TEST_F(FrameLoopTest, FirstDeltaIncludesTheTimeTheOpenTook) {
     EXPECT_EQ(Run(), kExitShowEnded);
     // 10100 ms, then 50 ms, each times 0.00002 per ms.
     EXPECT_NEAR(pathParameter, (10100.0 + 50.0) * 0.00002, 1e-5);
+}
+
+// A key pressed just before reading `at` and let go before the next: the
+// turn at `at` + 1 sees it.
+static void PressBefore(int reading, int at, uint32_t key) {
+    if (reading == at) {
+        FakePostMessage(WM_KEYDOWN, key);
+    } else if (reading == at + 1) {
+        FakePostMessage(WM_KEYUP, key);
+    }
+}
+
+TEST_F(FrameLoopTest, SpaceHoldsTheMomentAndTheShowEndsLaterByThePause) {
+    FakePlatform().clockStep = 1000;
+    static float heldPath[2];
+    static std::string pausedTitle;
+    FakePlatform().onClockRead = [](int reading) {
+        PressBefore(reading, 20, VK_SPACE);  // paused at the 21 s turn
+        PressBefore(reading, 30, VK_SPACE);  // going on at the 31 s turn, from 21 s
+        if (reading == 25 || reading == 29) {
+            heldPath[reading == 29] = pathParameter;
+            pausedTitle = FakePlatform().lastTitle;
+        }
+    };
+    EXPECT_EQ(Run(), kExitShowEnded);
+    EXPECT_EQ(heldPath[0], heldPath[1]);
+    EXPECT_EQ(pausedTitle, "Vup \u2014 0:21 paused");
+    // Ten turns paused: the show ends at 96 s of the counter, not 86.
+    EXPECT_EQ(FakePlatform().clockReads, 97);
+    EXPECT_EQ(FakePlatform().lastTitle, "Vup");
+    const std::vector<FakeMusicCall>& music = FakeMusicCalls();
+    ASSERT_EQ(music.size(), 8u);
+    EXPECT_EQ(music[5].name, "MusicSetShowPaused");
+    EXPECT_EQ(music[5].args[0], 1);
+    EXPECT_EQ(music[6].name, "MusicSetShowStart");
+    EXPECT_EQ(music[6].args[0], 10000);
+    EXPECT_EQ(music[7].args[0], 0);
+}
+
+TEST_F(FrameLoopTest, ArrowsMoveTheShowToTheRecordedMomentWithinItsLength) {
+    FakePlatform().clockStep = 1000;
+    static float pathAfterSeek;
+    FakePlatform().onClockRead = [](int reading) {
+        PressBefore(reading, 20, VK_LEFT);  // at the 21 s turn, back to 16 s
+        if (reading == 22) {
+            pathAfterSeek = pathParameter;
+        }
+        PressBefore(reading, 87, VK_RIGHT);  // at 83 s, forward to the end
+    };
+    EXPECT_EQ(Run(), kExitShowEnded);
+    // The end drawn at 88 s of the counter, over at the next turn.
+    EXPECT_EQ(FakePlatform().clockReads, 90);
+    EXPECT_EQ(FakePlatform().lastTitle, "Vup \u2014 1:25");
+    EXPECT_EQ(FakeMusicCalls()[5].name, "MusicSetShowStart");
+    EXPECT_EQ(FakeMusicCalls()[5].args[0], 5000);
+
+    // The values the recording has once it has drawn that moment.
+    ResetShowValues();
+    StepShowToStill(16000, kDefaultFrameRate, nullptr);
+    EXPECT_EQ(pathAfterSeek, pathParameter);
 }

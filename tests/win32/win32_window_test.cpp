@@ -102,6 +102,16 @@ TEST_F(Win32Window, SentMessagesReachTheRegisteredProcedureWithFullParameters) {
     EXPECT_EQ(lastProbe.lParam, -77);
 }
 
+TEST_F(Win32Window, TheTitleBarTextIsSet) {
+    ASSERT_EQ(Register(FirstProcedure), 1);
+    window = Create();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(PlatformSetWindowTitle(window, "Vup - paused"), 1);
+    char text[32] = {};
+    GetWindowTextA(ToHwnd(window), text, sizeof text);
+    EXPECT_STREQ(text, "Vup - paused");
+}
+
 TEST_F(Win32Window, ASecondRegistrationFailsAndKeepsTheFirstProcedure) {
     ASSERT_EQ(Register(FirstProcedure), 1);
     EXPECT_EQ(Register(SecondProcedure), 0);

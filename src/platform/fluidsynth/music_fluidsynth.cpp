@@ -11,6 +11,7 @@
 #include <pthread.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -35,6 +36,7 @@ static uintptr_t lastSongToken = 0;
 // its own start, so the tune stays where the scenes are.
 static bool showZeroKnown = false;
 static double showZero = 0.0;
+static bool showPaused = false;
 
 // A song being released need not finish loading: its SoundFont read is called
 // off, so quitting or re-opening the display early does not wait for it.
@@ -65,8 +67,10 @@ static void DropLoadedSong() {
     }
     musicSession.resampler = nullptr;
     musicSession.songFrames = 0;
+    musicSession.synthFrames = 0;
     musicSession.pendingLeft = 0;
     musicSession.replayLeft = 0;
+    musicSession.moved = false;
 }
 
 // The audio output goes first so nothing renders while the rest is torn down.
@@ -78,13 +82,9 @@ static void DropLoadedSong() {
 // show's position, seconds of work at the end of the show.
 static void ReleaseSong(bool keepLoaded) {
     StopSongThread();
-    if (musicSession.output != nullptr) {
-        const double unheard = MusicOutputDelay(musicSession.output) * musicSession.mixRate;
-        musicSession.replayLeft =
-            static_cast<int>(std::min(unheard, kMusicReplayFrames - 1.0) + 0.5);
-        musicSession.replayAt =
-            (musicSession.writtenAt - musicSession.replayLeft + kMusicReplayFrames) %
-            kMusicReplayFrames;
+    if (musicSession.output != nullptr && !musicSession.outputQuiet) {
+        MusicUnhearLocked(
+            std::llround(MusicOutputDelay(musicSession.output) * musicSession.mixRate));
     }
     MusicCloseOutput(musicSession.output);
     musicSession.output = nullptr;
@@ -103,7 +103,10 @@ static void ReleaseSong(bool keepLoaded) {
 void MusicReleaseAll() {
     ReleaseSong(false);
     musicSession.mixerReady = false;
+    musicSession.paused = false;
+    musicSession.dropWanted = false;
     showZeroKnown = false;
+    showPaused = false;
 }
 
 // Audio threads must be gone before the process takes its libraries down.
@@ -123,6 +126,25 @@ void MusicSetShowStart(uint32_t startMs) {
     const uint32_t sinceStartMs = PlatformMilliseconds() - startMs;
     showZero = MusicClockSeconds() - static_cast<double>(sinceStartMs) / 1000.0;
     showZeroKnown = true;
+    // A song on the show's time follows it at once (music_song.cpp).
+    pthread_mutex_lock(&musicSession.lock);
+    if (musicSession.showTime) {
+        musicSession.songZero = showZero;
+        musicSession.songZeroKnown = true;
+        musicSession.moved = true;
+        musicSession.dropWanted = true;
+    }
+    pthread_mutex_unlock(&musicSession.lock);
+}
+
+void MusicSetShowPaused(int paused) {
+    showPaused = paused != 0;
+    pthread_mutex_lock(&musicSession.lock);
+    if (musicSession.paused != showPaused) {
+        musicSession.paused = showPaused;
+        musicSession.dropWanted = true;
+    }
+    pthread_mutex_unlock(&musicSession.lock);
 }
 
 int FSOUND_Init(int mixRate, int, unsigned int) {
@@ -215,6 +237,7 @@ int FMUSIC_PlaySong(SongHandle song) {
     musicSession.showTime = showZeroKnown;
     musicSession.songZeroKnown = showZeroKnown;
     musicSession.songZero = showZero;
+    musicSession.paused = showPaused;
     if (musicSession.loaded) {
         MusicStartPlayerLocked();
     }

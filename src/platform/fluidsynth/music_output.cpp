@@ -3,6 +3,7 @@
 #include <pthread.h>
 #include <sched.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <thread>
 
@@ -55,6 +56,10 @@ double MusicOutputDelay(MusicOutput* output) {
     return output->backend->delay(output->state);
 }
 
+void MusicOutputDrop(MusicOutput* output) {
+    output->backend->drop(output->state);
+}
+
 void MusicCloseOutput(MusicOutput* output) {
     if (output == nullptr) {
         return;
@@ -78,6 +83,17 @@ double MusicPacedDelay(const MusicPacing* pacing) {
         pacing->start + static_cast<double>(pacing->frames) / pacing->framesPerSecond;
     const double delay = queuedUntil - MusicClockSeconds();
     return delay > 0.0 ? delay : 0.0;
+}
+
+int64_t MusicPaceDrop(MusicPacing* pacing) {
+    if (pacing->start < 0.0) {
+        return 0;
+    }
+    const auto heard = static_cast<int64_t>(
+        std::ceil((MusicClockSeconds() - pacing->start) * pacing->framesPerSecond));
+    const int64_t dropped = pacing->frames > heard ? pacing->frames - heard : 0;
+    pacing->frames -= dropped;
+    return dropped;
 }
 
 int64_t MusicPaceWrite(MusicPacing* pacing, int count) {

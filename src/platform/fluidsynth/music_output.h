@@ -21,6 +21,10 @@ bool MusicOutputWrite(MusicOutput* output, const float* frames, int count);
 // then drops what comes too late, and the song stays on its timeline).
 double MusicOutputDelay(MusicOutput* output);
 
+// Drops what the output holds unheard, so that the next frame written is
+// heard as soon as the output can play it (the show's clock moved).
+void MusicOutputDrop(MusicOutput* output);
+
 void MusicCloseOutput(MusicOutput* output);
 
 // Audio that comes late is heard as late, so the threads that render and

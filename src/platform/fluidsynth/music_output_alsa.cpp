@@ -60,6 +60,15 @@ double AlsaDelay(void* state) {
     return static_cast<double>(frames) / output->pacing.framesPerSecond;
 }
 
+void DropAlsa(void* state) {
+    auto* output = static_cast<AlsaOutput*>(state);
+    if (output->paced) {
+        MusicPaceDrop(&output->pacing);
+    }
+    snd_pcm_drop(output->pcm);
+    snd_pcm_prepare(output->pcm);
+}
+
 void CloseAlsa(void* state) {
     auto* output = static_cast<AlsaOutput*>(state);
     snd_pcm_close(output->pcm);
@@ -68,4 +77,5 @@ void CloseAlsa(void* state) {
 
 }  // namespace
 
-const MusicOutputBackend kMusicAlsaOutput = {"alsa", OpenAlsa, WriteAlsa, AlsaDelay, CloseAlsa};
+const MusicOutputBackend kMusicAlsaOutput = {"alsa",    OpenAlsa, WriteAlsa,
+                                             AlsaDelay, DropAlsa, CloseAlsa};

@@ -10,6 +10,8 @@ struct MusicOutputBackend {
     void* (*open)(int sampleRate);
     bool (*write)(void* state, const float* frames, int count);
     double (*delay)(void* state);
+    // Drops every frame written and not yet heard.
+    void (*drop)(void* state);
     void (*close)(void* state);
 };
 
@@ -38,3 +40,5 @@ struct MusicPacing {
 // runs dry goes on at the wall clock's pace, and so does this.
 int64_t MusicPaceWrite(MusicPacing* pacing, int count);
 double MusicPacedDelay(const MusicPacing* pacing);
+// Forgets the frames counted in and not yet "heard"; their count.
+int64_t MusicPaceDrop(MusicPacing* pacing);

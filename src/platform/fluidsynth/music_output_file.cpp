@@ -6,6 +6,8 @@
 // makes it a sound card whose clock runs off the wall clock's: at 1.00075 it
 // takes frames 750 ppm fast, frame k sounding k / (rate * 1.00075) s after the
 // first.
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
@@ -48,6 +50,18 @@ double FileDelay(void* state) {
     return MusicPacedDelay(&static_cast<FileOutput*>(state)->pacing);
 }
 
+// What a sound card would not have played yet is cut from the file's end.
+void DropFile(void* state) {
+    auto* output = static_cast<FileOutput*>(state);
+    const int64_t dropped = MusicPaceDrop(&output->pacing);
+    if (dropped > 0 && std::fflush(output->file) == 0) {
+        const auto size = static_cast<off_t>(output->pacing.frames * 2 * sizeof(int16_t));
+        if (ftruncate(fileno(output->file), size) == 0) {
+            std::fseek(output->file, 0, SEEK_END);
+        }
+    }
+}
+
 void CloseFile(void* state) {
     auto* output = static_cast<FileOutput*>(state);
     std::fclose(output->file);
@@ -56,4 +70,5 @@ void CloseFile(void* state) {
 
 }  // namespace
 
-const MusicOutputBackend kMusicFileOutput = {"file", OpenFile, WriteFile, FileDelay, CloseFile};
+const MusicOutputBackend kMusicFileOutput = {"file",    OpenFile, WriteFile,
+                                             FileDelay, DropFile, CloseFile};

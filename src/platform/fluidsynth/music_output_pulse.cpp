@@ -197,6 +197,25 @@ double PulseDelay(void* state) {
     return delay;
 }
 
+void OperationDone(pa_stream*, int, void* loop) {
+    WakeWaiter(loop);
+}
+
+// The server drops what it holds of the stream; the sink's own few
+// milliseconds, already mixed, are still heard.
+void DropPulse(void* state) {
+    auto* output = static_cast<PulseOutput*>(state);
+    pa_threaded_mainloop_lock(output->loop);
+    pa_operation* flush = pa_stream_flush(output->stream, OperationDone, output->loop);
+    while (flush != nullptr && pa_operation_get_state(flush) == PA_OPERATION_RUNNING) {
+        pa_threaded_mainloop_wait(output->loop);
+    }
+    if (flush != nullptr) {
+        pa_operation_unref(flush);
+    }
+    pa_threaded_mainloop_unlock(output->loop);
+}
+
 void ClosePulse(void* state) {
     auto* output = static_cast<PulseOutput*>(state);
     if (output->loop != nullptr) {
@@ -218,5 +237,5 @@ void ClosePulse(void* state) {
 
 }  // namespace
 
-const MusicOutputBackend kMusicPulseOutput = {"pulseaudio", OpenPulse, WritePulse, PulseDelay,
-                                              ClosePulse};
+const MusicOutputBackend kMusicPulseOutput = {"pulseaudio", OpenPulse, WritePulse,
+                                              PulseDelay,   DropPulse, ClosePulse};

@@ -56,7 +56,8 @@ struct MusicSession {
     // first block of a song started from its beginning.
     bool songZeroKnown = false;
     double songZero = 0.0;
-    int64_t songFrames = 0;  // frames of the song rendered since its start
+    int64_t songFrames = 0;   // frames of the song rendered since its start
+    int64_t synthFrames = 0;  // frames the synth has rendered since it was made
     // The last frames rendered, not yet taken by the resampler, which plays
     // them at the speed that keeps the song on the clock (music_playback.h).
     SpeexResamplerState* resampler = nullptr;
@@ -70,6 +71,19 @@ struct MusicSession {
     int writtenAt = 0;   // where the next frame written goes
     int replayAt = 0;    // the next frame of `written` to write again
     int replayLeft = 0;  // frames to write again before the song goes on
+
+    // The show's clock stopped or moved (music_fluidsynth.cpp), for the song
+    // thread. While `paused` nothing is written: the synth and the song wait
+    // where they are. `dropWanted`: what the output holds unheard is to go
+    // (and, being song, written again first: the song goes on from what was
+    // last heard). `moved`: the song may now be far from where the clock
+    // wants it, and is then started again there rather than caught up with.
+    bool paused = false;
+    bool dropWanted = false;
+    bool moved = false;
+    // The output holds nothing of the song that has not been allowed for:
+    // nothing written to it yet, or it was dropped and nothing written since.
+    bool outputQuiet = true;
 };
 
 extern MusicSession musicSession;
@@ -77,6 +91,10 @@ extern MusicSession musicSession;
 // The song thread's body: loads the instruments, opens the output and plays
 // until `stopRequested` is set.
 void* MusicRunSong(void*);
+
+// With the lock held: the last `frames` frames written were not heard and are
+// to be written again first.
+void MusicUnhearLocked(int64_t frames);
 
 // With the lock held, once the song is loaded and play is wanted: starts the
 // player, or takes an already playing song back to its start unless it keeps

@@ -3,6 +3,7 @@
 #include <pthread.h>
 #include <speex/speex_resampler.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <initializer_list>
@@ -17,6 +18,23 @@
 #include "platform/fluidsynth/music_soundfont_trim.h"
 #include "platform/fluidsynth/music_synth.h"
 #include "platform/fluidsynth/music_tune_presets.h"
+
+// A song moved sounds from this long before where it is wanted, rendered
+// unheard up to there: the notes held across the new position sound as they
+// would have, struck again at the lead-in's start, and the notes that ended
+// in the lead-in leave their release and echo.
+constexpr double kMusicMoveLeadInSeconds = 0.5;
+// A song moved this far behind the clock or more (the show moved on) is
+// started again rather than rendered up to it.
+constexpr double kMusicMostRenderAheadSeconds = 1.0;
+// A song's start far into the show (loading took long, or the show started
+// late in its schedule) comes the same way, with a lead-in long enough for
+// the release and echo of what came before to be all but heard: what sounds
+// from the show's position on is then, but for a trace, what playing the
+// song through would give. Rendering a minute of the song takes a second or
+// two; rendering 3 s of it and stepping through the rest, under 0.1 s.
+constexpr double kMusicStartLeadInSeconds = 3.0;
+constexpr double kMusicMostRenderUpSeconds = 4.0;
 
 void MusicStartPlayerLocked() {
     if (musicSession.player == nullptr) {
@@ -34,11 +52,23 @@ void MusicStartPlayerLocked() {
     }
 }
 
+void MusicUnhearLocked(int64_t frames) {
+    const int room = kMusicReplayFrames - 1 - musicSession.replayLeft;
+    const int count = static_cast<int>(std::clamp<int64_t>(frames, 0, room));
+    // The frames written last are those just before the next one to write
+    // again, when some are (they were written again from there), or else the
+    // last ones remembered.
+    const int next = musicSession.replayLeft > 0 ? musicSession.replayAt : musicSession.writtenAt;
+    musicSession.replayAt = (next - count + kMusicReplayFrames) % kMusicReplayFrames;
+    musicSession.replayLeft += count;
+}
+
 static void RenderFrames(int64_t count, float* block) {
     while (count > 0) {
         const int frames = count < kMusicBlockFrames ? static_cast<int>(count) : kMusicBlockFrames;
         fluid_synth_write_float(musicSession.synth, frames, block, 0, 2, block, 1, 2);
         musicSession.songFrames += frames;
+        musicSession.synthFrames += frames;
         count -= frames;
     }
 }
@@ -72,6 +102,7 @@ static void RenderResampled(float* block, int count) {
             fluid_synth_write_float(musicSession.synth, kMusicSynthFrames, musicSession.pending, 0,
                                     2, musicSession.pending, 1, 2);
             musicSession.songFrames += kMusicSynthFrames;
+            musicSession.synthFrames += kMusicSynthFrames;
             musicSession.pendingAt = 0;
             musicSession.pendingLeft = kMusicSynthFrames;
         }
@@ -107,6 +138,76 @@ static void Remember(const float* block, int count) {
     }
 }
 
+// A song moved is played from its start again (the synth reset, a new
+// player), at first with its notes held back: only programs, controllers
+// and tempo changes reach the synth, whose blocks then cost next to nothing
+// to render, and the effects are off. The notes come in from a little
+// before the new position, those held there struck, so that what is heard
+// from the new position on is, but for the echo of what came before, what
+// playing the song through would have given there, every event on the same
+// frame.
+struct FastForward {
+    bool holding;
+    unsigned char held[16][128];  // the velocity of each note held; 0 when none
+};
+static FastForward fastForward;
+
+static int PassSongEvent(void* synth, fluid_midi_event_t* event) {
+    const int type = fluid_midi_event_get_type(event);
+    if (fastForward.holding && (type == 0x80 || type == 0x90)) {
+        const int channel = fluid_midi_event_get_channel(event) & 0x0F;
+        const int key = fluid_midi_event_get_key(event) & 0x7F;
+        fastForward.held[channel][key] =
+            type == 0x90 ? static_cast<unsigned char>(fluid_midi_event_get_velocity(event)) : 0;
+        return FLUID_OK;
+    }
+    return fluid_synth_handle_midi_event(synth, event);
+}
+
+// Starts the song again and takes it up to `target` seconds (on the song's
+// timeline, which runs on through its repeats) less `leadIn`, its notes held
+// back; the caller renders the rest of the way (music_playback.h).
+static void MoveSongLocked(double target, double leadIn, float* block) {
+    fluid_synth_t* synth = musicSession.synth;
+    // The synth renders in blocks of its own, and a player moves on at the
+    // start of one: the rest of the block under way goes first, so that the
+    // new player starts on the song's first frame.
+    RenderFrames(
+        (kMusicSynthFrames - musicSession.synthFrames % kMusicSynthFrames) % kMusicSynthFrames,
+        block);
+    MusicDeletePlayer(musicSession.player);
+    fluid_synth_system_reset(synth);
+    musicSession.player = MusicNewPlayer(synth, musicSession.tune);
+    musicSession.playing =
+        musicSession.player != nullptr &&
+        fluid_player_set_playback_callback(musicSession.player, PassSongEvent, synth) == FLUID_OK &&
+        fluid_player_play(musicSession.player) == FLUID_OK;
+    musicSession.songFrames = 0;
+    musicSession.pendingLeft = 0;
+    musicSession.replayLeft = 0;
+    speex_resampler_reset_mem(musicSession.resampler);
+    speex_resampler_skip_zeros(musicSession.resampler);
+    const auto heldBack = static_cast<int64_t>((target - leadIn) * musicSession.mixRate);
+    if (!musicSession.playing || heldBack <= 0) {
+        return;
+    }
+    fastForward = {};
+    fastForward.holding = true;
+    fluid_synth_reverb_on(synth, -1, 0);
+    fluid_synth_chorus_on(synth, -1, 0);
+    RenderFrames(heldBack, block);
+    fluid_synth_reverb_on(synth, -1, 1);
+    fluid_synth_chorus_on(synth, -1, 1);
+    fastForward.holding = false;
+    for (int channel = 0; channel < 16; ++channel) {
+        for (int key = 0; key < 128; ++key) {
+            if (fastForward.held[channel][key] != 0) {
+                fluid_synth_noteon(synth, channel, key, fastForward.held[channel][key]);
+            }
+        }
+    }
+}
+
 // One block's turn, under the lock: where the song should be when the next
 // frame is heard (`heardAt`, on the music clock) against where it is. Puts the
 // song's next frames into `block` and returns their count; returns the
@@ -123,9 +224,22 @@ static int NextBlockLocked(float* block, double heardAt, MusicSteering* steering
     // frame's error at most in every 500.
     const int64_t songFrame =
         musicSession.songFrames - musicSession.pendingLeft - musicSession.replayLeft;
+    const double wanted = heardAt - musicSession.songZero;
+    const double ahead = static_cast<double>(songFrame) / rate - wanted;
+    // After the show's clock moved, a song ahead of it (the show moved back)
+    // or far behind (moved on) is started again there; so is a song's start
+    // far into the show.
+    const bool moved =
+        musicSession.moved && (ahead > kMusicJumpSeconds || ahead < -kMusicMostRenderAheadSeconds);
+    musicSession.moved = false;
+    if (moved || ahead < -kMusicMostRenderUpSeconds) {
+        MoveSongLocked(wanted, moved ? kMusicMoveLeadInSeconds : kMusicStartLeadInSeconds, block);
+        *steering = {};
+        return 0;
+    }
     const MusicCorrection correction =
-        MusicCorrectionFor(static_cast<double>(songFrame) / rate, heardAt - musicSession.songZero,
-                           rate, static_cast<double>(kMusicBlockFrames) / rate, steering);
+        MusicCorrectionFor(static_cast<double>(songFrame) / rate, wanted, rate,
+                           static_cast<double>(kMusicBlockFrames) / rate, steering);
     if (correction.skipFrames > 0) {
         SkipFrames(correction.skipFrames, block);
         return 0;
@@ -154,17 +268,38 @@ static void PlayUntilStopped(MusicOutput* output) {
     float block[kMusicBlockFrames * 2];
     bool checkedTune = false;
     while (!musicSession.stopRequested.load()) {
+        pthread_mutex_lock(&musicSession.lock);
+        const bool drop = musicSession.dropWanted;
+        musicSession.dropWanted = false;
+        pthread_mutex_unlock(&musicSession.lock);
+        if (drop) {
+            // The frames dropped are those that would have been heard from
+            // the moment the next one now is to where the output had got.
+            const double queuedUntil = MusicClockSeconds() + MusicOutputDelay(output);
+            MusicOutputDrop(output);
+            const double heardNext = MusicClockSeconds() + MusicOutputDelay(output);
+            pthread_mutex_lock(&musicSession.lock);
+            if (!musicSession.outputQuiet) {
+                MusicUnhearLocked(std::llround((queuedUntil - heardNext) * musicSession.mixRate));
+            }
+            musicSession.outputQuiet = true;
+            pthread_mutex_unlock(&musicSession.lock);
+            steering = {};
+        }
         const double heardAt = MusicClockSeconds() + MusicOutputDelay(output);
         pthread_mutex_lock(&musicSession.lock);
         // Nothing goes out before the song is asked to play: a song kept from
         // the display before is already playing, but is not yet on the show's
-        // time, and its first frame is put where the clock is.
-        if (!musicSession.playRequested || !musicSession.playing) {
+        // time, and its first frame is put where the clock is. Nor while the
+        // show is paused: the output runs dry, as silent as a stopped one.
+        if (!musicSession.playRequested || !musicSession.playing || musicSession.paused ||
+            musicSession.dropWanted) {
             pthread_mutex_unlock(&musicSession.lock);
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
             continue;
         }
         int frames = NextBlockLocked(block, heardAt, &steering);
+        musicSession.outputQuiet = musicSession.outputQuiet && frames == 0;
         // A tune the player cannot read ends at once, though it loops.
         if (frames > 0 && !checkedTune) {
             checkedTune = true;
@@ -272,6 +407,7 @@ void* MusicRunSong(void*) {
     }
     pthread_mutex_lock(&musicSession.lock);
     musicSession.output = output;
+    musicSession.outputQuiet = true;
     musicSession.settled = true;
     pthread_cond_broadcast(&musicSession.settledChanged);
     pthread_mutex_unlock(&musicSession.lock);

@@ -62,6 +62,14 @@ void PlatformSetForegroundWindow(WindowHandle window) {
     SDL_RaiseWindow(SdlWindowOf(window));
 }
 
+int PlatformSetWindowTitle(WindowHandle window, const char* title) {
+    if (!KitWindowIsLive(window) || title == nullptr) {
+        return 0;
+    }
+    SDL_SetWindowTitle(SdlWindowOf(window), title);
+    return 1;
+}
+
 int PlatformChoosePixelFormat(DeviceContextHandle dc, const PixelFormatRequest* request) {
     // One format serves every request this backend accepts.
     return KitPixelFormatUsable(dc, request) ? 1 : 0;

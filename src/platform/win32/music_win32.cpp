@@ -18,6 +18,9 @@ struct MusicSongObject {
 static constexpr int kMaxSongs = 8;
 static MusicSongObject songs[kMaxSongs];
 static int songCount = 0;
+// The song played last: it follows the show's clock when that is moved or
+// stopped. Null before any is played and after FSOUND_Init closes them.
+static MusicSongObject* currentSong = nullptr;
 
 static bool SendMci(const char* command) {
     return mciSendStringA(command, nullptr, 0, nullptr) == 0;
@@ -37,6 +40,7 @@ int FSOUND_Init(int, int, unsigned int) {
     // tune, so a re-open never plays two at once.
     SendMci("close all");
     songCount = 0;
+    currentSong = nullptr;
     return 1;
 }
 
@@ -86,11 +90,7 @@ int FMUSIC_SetMasterVolume(SongHandle song, int volume) {
 // re-opened display included.
 static bool showStartKnown = false;
 static uint32_t showStartMs = 0;
-
-void MusicSetShowStart(uint32_t startMs) {
-    showStartMs = startMs;
-    showStartKnown = true;
-}
+static bool showPaused = false;
 
 // Where in the song, in milliseconds, the show's clock has got to (within one
 // pass of the song); the beginning for a song played without a show.
@@ -109,11 +109,48 @@ static unsigned long StartPosition(const MusicSongObject* song) {
     return lengthMs > 0 ? elapsedMs % lengthMs : 0;
 }
 
+// "play ... from" sends a playing or paused sequencer to the position at
+// once; the sequencer itself stops what it was playing.
+static bool PlayFromShowPosition(const MusicSongObject* song) {
+    char command[64];
+    std::snprintf(command, sizeof(command), "play %s from %lu", song->alias, StartPosition(song));
+    return SendMci(command);
+}
+
 int FMUSIC_PlaySong(SongHandle song) {
     if (!IsLoadedSong(song)) {
         return 0;
     }
-    char command[64];
-    std::snprintf(command, sizeof(command), "play %s from %lu", song->alias, StartPosition(song));
-    return SendMci(command) ? 1 : 0;
+    currentSong = song;
+    // While the show is paused the song waits; the resume plays it from
+    // where the show is then.
+    if (showPaused) {
+        return 1;
+    }
+    return PlayFromShowPosition(song) ? 1 : 0;
+}
+
+void MusicSetShowStart(uint32_t startMs) {
+    showStartMs = startMs;
+    showStartKnown = true;
+    if (currentSong != nullptr && !showPaused) {
+        PlayFromShowPosition(currentSong);
+    }
+}
+
+void MusicSetShowPaused(int paused) {
+    if ((paused != 0) == showPaused) {
+        return;
+    }
+    showPaused = paused != 0;
+    if (currentSong == nullptr) {
+        return;
+    }
+    if (showPaused) {
+        char command[64];
+        std::snprintf(command, sizeof(command), "pause %s", currentSong->alias);
+        SendMci(command);
+    } else {
+        PlayFromShowPosition(currentSong);
+    }
 }

@@ -70,6 +70,10 @@ WindowHandle PlatformGetFocus() {
     return FromHwnd(GetFocus());
 }
 
+int PlatformSetWindowTitle(WindowHandle window, const char* title) {
+    return SetWindowTextA(ToHwnd(window), title) ? 1 : 0;
+}
+
 int PlatformMessageBox(WindowHandle owner, const char* text, const char* caption, uint32_t flags) {
     return MessageBoxA(ToHwnd(owner), text, caption, flags);
 }
