@@ -56,7 +56,8 @@ mergeInto(LibraryManager.library, {
         // is paused.
         showBar: function() {
             var bar = document.getElementById('bar');
-            if (document.body.dataset.state !== 'playing' || !document.getElementById('dialog').hidden) {
+            if (document.body.dataset.state !== 'playing' ||
+                !document.getElementById('dialog').hidden) {
                 return;
             }
             if (!bar.classList.contains('shown') && !VupPage.scrubbing) {
@@ -65,7 +66,8 @@ mergeInto(LibraryManager.library, {
             bar.classList.add('shown');
             clearTimeout(VupPage.barTimer);
             var fade = function() {
-                if (VupPage.scrubbing || Module._WebShowPaused() || bar.matches(':focus-within, :hover')) {
+                if (VupPage.scrubbing || Module._WebShowPaused() ||
+                    bar.matches(':focus-within, :hover')) {
                     VupPage.barTimer = setTimeout(fade, 2500);
                     return;
                 }
@@ -147,7 +149,8 @@ mergeInto(LibraryManager.library, {
             var seek = document.getElementById('bar-seek');
             // Drawn while it can be seen, and when it is shown.
             VupDisplay.onPresent = function(showMs) {
-                if (!VupPage.scrubbing && document.getElementById('bar').classList.contains('shown')) {
+                var shown = document.getElementById('bar').classList.contains('shown');
+                if (shown && !VupPage.scrubbing) {
                     VupPage.drawBar(showMs, !!Module._WebShowPaused());
                 }
             };
