@@ -316,6 +316,9 @@ def hidden_for_a_while(browser):
 MOVE_STRETCH_S = 5.0
 PAUSE_S = 1.5
 MOVE_SETTLE_S = 0.300
+# What an output still plays after the page stops its sound: WebKitGTK's sink
+# plays what the page rendered up to 70 ms before (docs/web.md).
+PAUSE_TAIL_S = 0.100
 
 
 def show_time_at(moves, page_ms):
@@ -376,14 +379,14 @@ def moved_tune(browser, decoded):
                  (moves[number - 1][2] or move[1] != moves[number - 1][1])]
     named = [named_after.get(start, 0) for start in stretches]
     # The pause heard whole (from the pause to the next record of a running
-    # clock), from 50 ms in: its loudest sample against the show's.
+    # clock), from PAUSE_TAIL_S in: its loudest sample against the show's.
     pauses = [(move[0], next(later[0] for later in moves[number:] if not later[2]))
               for number, move in enumerate(moves)
               if number > 0 and move[2] and not moves[number - 1][2]]
     quiet = 1.0
     if pauses:
         page = (times - offset) * 1000
-        inside = (page > pauses[-1][0] + 50) & (page < pauses[-1][1])
+        inside = (page > pauses[-1][0] + 1000 * PAUSE_TAIL_S) & (page < pauses[-1][1])
         quiet = numpy.abs(samples[inside]).max(initial=0) / max(1, numpy.abs(samples).max())
     span = (f" ({1000 * min(right):+.1f} to {1000 * max(right):+.1f} ms)" if right else "")
     check(len(named) == 3 and min(named) >= 2 and not wrong and not paused_clicks and
