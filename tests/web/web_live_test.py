@@ -350,7 +350,8 @@ def moved_tune(browser, decoded):
                       ("Space", MOVE_STRETCH_S)):
         browser.hold(key)
         time.sleep(wait)
-    moves, encoding = browser.js(f"[VupAudio.moves.slice({first}), VupAudio.report().encoding]")
+    moves, encoding, resyncs = browser.js(f"[VupAudio.moves.slice({first}),"
+                                          " VupAudio.report().encoding, VupAudio.report().resyncs]")
     samples, times, _, offset, proof = listen.stop()
     reference = numpy.array(sound_check.onsets(decoded[encoding])) / sound_check.RATE
     heard = times[sound_check.onsets(samples)]
@@ -395,7 +396,8 @@ def moved_tune(browser, decoded):
           f"clicks named within {bound * 1000:.0f} ms of the show's clock from "
           f"{MOVE_SETTLE_S * 1000:.0f} ms after each change {named}{span}, {unnamed} not "
           f"named, out of time [show s, ms off] {wrong}, heard while paused {paused_clicks}, "
-          f"the pause's loudest {100 * quiet:.1f} % of the show's ({proof})")
+          f"the pause's loudest {100 * quiet:.1f} % of the show's, the song started again at "
+          f"[ms, ms off] {resyncs} ({proof})")
 
 
 def toggled_show(browser, out_dir, heaps, decoded):
