@@ -9,8 +9,13 @@
 #include "platform/webgl/webgl_context.h"
 #include "shell/demo_main.h"
 #include "shell/process_reset.h"
+#include "shell/show_clock.h"
 #include "shell/web_show_files.h"
 #include "show/show.h"
+#include "show/show_time.h"
+
+// Where the first show starts (the address's ?t=); later ones start at 0.
+static int64_t firstShowFromMs = 0;
 
 // The opening picture, as the first frame of the show draws it, for the
 // page to show while no show runs. Its context is dropped right after: the
@@ -25,8 +30,18 @@ static void DrawTitlePicture() {
     WebDisplayShowCanvas(drawn);
 }
 
-void WebLiveStart() {
+void WebLiveStart(const char* fromText) {
     WebListenToPage();
+    if (fromText != nullptr) {
+        double seconds = 0;
+        if (ParseShowSeconds(fromText, &seconds)) {
+            firstShowFromMs = StillShowTimeMs(seconds);
+        } else {
+            WebPageNote(
+                "The address's time is not one of the show's 0 to 85 seconds: the show "
+                "starts at its beginning.");
+        }
+    }
     // The title picture first; a failed fetch leaves the page saying which.
     if (WebFetchShowFiles(0) == 0) {
         return;
@@ -43,6 +58,8 @@ extern "C" EMSCRIPTEN_KEEPALIVE int WebShowPlay(int fullscreen) {
     WebBackendReset();
     ResetProcessState();
     firstOpenFullscreen = fullscreen != 0 ? 1 : 0;
+    showStartFromMs = firstShowFromMs;
+    firstShowFromMs = 0;
 
     WebSetPagePhase(kWebPageShow);
     const int status = DemoMain(nullptr, nullptr, nullptr, 0);
@@ -52,4 +69,23 @@ extern "C" EMSCRIPTEN_KEEPALIVE int WebShowPlay(int fullscreen) {
     WebBackendReset();
     DrawTitlePicture();
     return status;
+}
+
+// The page's position bar: asks of the running show what its keys would,
+// taken at the loop's next turn.
+extern "C" EMSCRIPTEN_KEEPALIVE void WebShowSeek(double targetMs) {
+    RequestShowSeek(static_cast<int64_t>(targetMs));
+}
+
+extern "C" EMSCRIPTEN_KEEPALIVE void WebShowPause(int paused) {
+    RequestShowPaused(paused);
+}
+
+// Where the show is (ms) and whether it is paused, for the bar.
+extern "C" EMSCRIPTEN_KEEPALIVE double WebShowPosition() {
+    return static_cast<double>(ShowPositionMs());
+}
+
+extern "C" EMSCRIPTEN_KEEPALIVE int WebShowPaused() {
+    return ShowPositionPaused();
 }

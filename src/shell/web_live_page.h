@@ -5,5 +5,8 @@
 #pragma once
 
 // From main: starts listening to the page, has the tune decoded, draws the
-// title picture and shows the start control with it.
-void WebLiveStart();
+// title picture and shows the start control with it. `fromText` (the
+// address's ?t=, or null) is the show time the first show starts at, in
+// seconds; one that is not a time in the show is said in the page, and the
+// show starts at 0.
+void WebLiveStart(const char* fromText);

@@ -28,7 +28,8 @@ WIDTH, HEIGHT = 800, 600
 SKIPPED = 77
 ENGINES = ("chromium", "firefox", "webkit")
 # WebDriver's codes for the keys the show reads, and Tab.
-KEYS = {"Escape": "\ue00c", "F1": "\ue031", "Enter": "\ue007", "Tab": "\ue004"}
+KEYS = {"Escape": "\ue00c", "F1": "\ue031", "Enter": "\ue007", "Tab": "\ue004",
+        "Space": "\ue00d", "Left": "\ue012", "Right": "\ue014", "Home": "\ue011"}
 MINIBROWSER = "/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser"
 # Links Chromium can emulate (Chromium.use_network): download bits per
 # second and round trip in ms. "slow" is the slow mobile profile the web's
@@ -376,6 +377,16 @@ class Chromium(Browser):
         from selenium.webdriver.common.by import By
         self.driver.find_element(By.ID, element_id).click()
 
+    def click_at(self, x, y):
+        """The mouse moved to (x, y) in the viewport, then a click there."""
+        from selenium.webdriver.common.action_chains import ActionChains
+        from selenium.webdriver.common.actions.action_builder import ActionBuilder
+        builder = ActionBuilder(self.driver)
+        builder.pointer_action.move_to_location(int(x), int(y))
+        builder.perform()
+        time.sleep(0.1)
+        ActionChains(self.driver).click().perform()
+
     def tap(self, x, y):
         for kind in ("touchStart", "touchEnd"):
             self.driver.execute_cdp_cmd("Input.dispatchTouchEvent", {
@@ -462,6 +473,7 @@ class WebKit(Browser):
 
     js = Chromium.js
     click = Chromium.click
+    click_at = Chromium.click_at
     hold = Chromium.hold
     screenshot = Chromium.screenshot
     element_png = Chromium.element_png
@@ -566,6 +578,14 @@ class Firefox(Browser):
         x, y = int(left + width / 2), int(top + height / 2)
         self.actions({"type": "pointer", "id": "mouse", "actions": [
             {"type": "pointerMove", "x": x, "y": y}, {"type": "pointerDown", "button": 0},
+            {"type": "pointerUp", "button": 0}]})
+
+    def click_at(self, x, y):
+        self.actions({"type": "pointer", "id": "mouse", "actions": [
+            {"type": "pointerMove", "x": int(x), "y": int(y)}]})
+        time.sleep(0.1)
+        self.actions({"type": "pointer", "id": "mouse", "actions": [
+            {"type": "pointerMove", "x": int(x), "y": int(y)}, {"type": "pointerDown", "button": 0},
             {"type": "pointerUp", "button": 0}]})
 
     def hold(self, key):

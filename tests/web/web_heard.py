@@ -20,6 +20,8 @@ import subprocess
 import sys
 import time
 
+import numpy
+
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "sound"))
 import sound_check  # noqa: E402
 
@@ -111,7 +113,12 @@ class HeardShow:
         self.encoding, self.zero_ms = self.browser.js(
             "[VupAudio.report().encoding, VupAudio.showZeroAt]")
 
-    def finish(self, show_end):
+    def stop(self):
+        """Stops listening: the samples heard, their monotonic times, the
+        capture's clock (as sound_check.Capture gives it), the monotonic
+        clock less the page's (seconds) and a line saying how the
+        path proved itself; CannotMeasure when the page's clock cannot be
+        mapped."""
         samples, clock = self.capture.stop()
         after = page_clock(self.browser)
         (before_offset, before_width), (after_offset, after_width) = self.mapping, after
@@ -122,7 +129,12 @@ class HeardShow:
         if (max(before_width, after_width) > MAPPING_BRACKET_S or
                 abs(after_offset - before_offset) > MAPPING_AGREEMENT_S):
             raise CannotMeasure(proof)
-        zero = self.zero_ms / 1000.0 + (before_offset + after_offset) / 2
+        times = sound_check.sample_times(numpy.arange(samples.size), clock)
+        return samples, times, clock, (before_offset + after_offset) / 2, proof
+
+    def finish(self, show_end):
+        samples, _, clock, offset, proof = self.stop()
+        zero = self.zero_ms / 1000.0 + offset
         # Each click's offset is all it takes (at_bounds picks those near the
         # scene bounds), so no moments are asked of measure.
         heard = sound_check.measure(samples, clock, self.decoded[self.encoding], zero, [],

@@ -19,6 +19,7 @@
 // web_audio.js
 extern "C" {
 void VupAudioShowZero(double performanceMs);
+void VupAudioPaused(int paused);
 int VupAudioInit();                  // stops and releases the earlier song; 1 with WebAudio
 int VupAudioLoad(const char* path);  // 1 when the rendering of that MIDI file can play
 void VupAudioSetVolume(double gain);
@@ -68,9 +69,28 @@ int FMUSIC_PlaySong(SongHandle handle) {
 }
 
 // The show's start reading is performance.now() in whole milliseconds
-// (web_messages.cpp), the clock the page sets the tune against.
+// (web_messages.cpp), the clock the page sets the tune against. Called again
+// whenever the show's clock moves: a playing tune goes there at once.
 void MusicSetShowStart(uint32_t startMs) {
-    VupAudioShowZero(startMs);
+    webBackend.showStartReading = startMs;
+    if (webBackend.showPaused) {
+        // Moved while paused: the frames stay at the new place.
+        webBackend.pausedShowMs = static_cast<int32_t>(webBackend.lastReading - startMs);
+    }
+    // Before the page's clock passed it, a start from later in the show
+    // (the address's ?t=) reads as a wrapped counter: the page gets it as a
+    // time before its own start.
+    const int32_t sinceStart = static_cast<int32_t>(webBackend.lastReading - startMs);
+    VupAudioShowZero(static_cast<double>(webBackend.lastReading) - sinceStart);
+}
+
+void MusicSetShowPaused(int paused) {
+    if ((paused != 0) != webBackend.showPaused) {
+        webBackend.showPaused = paused != 0;
+        webBackend.pausedShowMs =
+            static_cast<int32_t>(webBackend.lastReading - webBackend.showStartReading);
+    }
+    VupAudioPaused(paused != 0 ? 1 : 0);
 }
 
 void WebMusicStop() {

@@ -29,6 +29,12 @@
 // more than kResyncSeconds (an output that underran, a context that started
 // late) is started again at the right place. A song started by an F1
 // re-open keeps the show's time too: it sounds where the show has got to.
+//
+// The show's clock can be moved (a seek, a pause's end) and paused: the page
+// is told the new time 0 (VupAudioShowZero) and the pause (VupAudioPaused).
+// A playing song then stops at once, so that nothing queued for the old place
+// is heard, and a new source starts at the new place with the same short
+// lead as any start; a paused song is silent until the pause ends.
 mergeInto(LibraryManager.library, {
     $VupAudio: {
         context: null,
@@ -52,6 +58,10 @@ mergeInto(LibraryManager.library, {
         tune: null,          // the tune of the last load
         volume: 1,
         showZeroAt: null,    // performance.now() of the show's time 0, once announced
+        paused: false,       // the show's clock stands still
+        // Each announcement of the show's clock since the show began, for the
+        // page's tests: [performance.now(), time 0 then, 1 while paused].
+        moves: [],
         song: null,          // the playing song: {source, gain, tune, starts, zeroAt, ...}
         checkedAt: 0,
         offsets: [],         // [performance.now(), heard context time - it / 1000], last second
@@ -126,6 +136,9 @@ mergeInto(LibraryManager.library, {
                     // meanwhile, so the change can be set well ahead, where
                     // a busy page still makes it in time.
                     VupAudio.startSource(song, 0.25);
+                } else if (song && song.tune === tune) {
+                    // Silent meanwhile (moved past the start): joins now.
+                    VupAudio.keepTime(true);
                 }
             }, function(error) {
                 // One the browser cannot decode gives way to the next; a
@@ -266,6 +279,9 @@ mergeInto(LibraryManager.library, {
             var starts = song ? song.starts : [];
             for (var i = starts.length - 1; i >= 0; --i) {
                 if (starts[i].at <= heard) {
+                    if (starts[i].until !== null && heard >= starts[i].until) {
+                        return null;
+                    }
                     return (starts[i].offset - song.tune.padding + heard - starts[i].at) %
                         VupAudio.length(song.tune);
                 }
@@ -301,7 +317,7 @@ mergeInto(LibraryManager.library, {
             source.connect(song.gain);
             var offset = song.tune.padding + position;
             source.start(when, offset);
-            song.starts.push({at: when, offset: offset});
+            song.starts.push({at: when, offset: offset, until: null});
             if (song.starts.length > 2) {
                 song.starts.shift();
             }
@@ -312,13 +328,41 @@ mergeInto(LibraryManager.library, {
             song.source = source;
         },
 
+        // Stops the song's source at once (the show's clock moved or
+        // stopped): nothing it had queued is heard.
+        cut: function(song) {
+            if (song.source) {
+                song.source.stop();
+                song.source.disconnect();
+                song.source = null;
+                var last = song.starts[song.starts.length - 1];
+                if (last) {
+                    last.until = VupAudio.context.currentTime;
+                }
+            }
+        },
+
+        // The show's clock has moved or stopped or goes on: the song goes to
+        // its place at once, or falls silent.
+        follow: function() {
+            var song = VupAudio.song;
+            if (!song) {
+                return;
+            }
+            song.zeroAt = VupAudio.showZeroAt;
+            song.paused = VupAudio.paused;
+            VupAudio.cut(song);
+            song.late = 0;
+            VupAudio.keepTime(true);
+        },
+
         // Starts a song waiting for its context or its rendering, and starts
         // again one heard too far from where it should be. Called on each
         // present (force: at once, else at most twice a second).
         keepTime: function(force) {
             var song = VupAudio.song;
             var now = performance.now();
-            if (!song || !song.tune.buffer || VupAudio.context.state !== 'running' ||
+            if (!song || song.paused || !song.tune.buffer || VupAudio.context.state !== 'running' ||
                 (!force && now - VupAudio.checkedAt < 500)) {
                 return;
             }
@@ -393,6 +437,15 @@ mergeInto(LibraryManager.library, {
     VupAudioShowZero__deps: ['$VupAudio'],
     VupAudioShowZero: function(performanceMs) {
         VupAudio.showZeroAt = performanceMs;
+        VupAudio.moves.push([performance.now(), performanceMs, VupAudio.paused ? 1 : 0]);
+        VupAudio.follow();
+    },
+
+    VupAudioPaused__deps: ['$VupAudio'],
+    VupAudioPaused: function(paused) {
+        VupAudio.paused = !!paused;
+        VupAudio.moves.push([performance.now(), VupAudio.showZeroAt, paused ? 1 : 0]);
+        VupAudio.follow();
     },
 
     VupAudioInit__deps: ['$VupAudio'],
@@ -436,7 +489,8 @@ mergeInto(LibraryManager.library, {
         gain.gain.value = VupAudio.volume;
         gain.connect(VupAudio.analyser);
         VupAudio.song = {source: null, gain: gain, tune: tune, starts: [], first: null,
-                         zeroAt: VupAudio.showZeroAt, late: 0, resyncs: []};
+                         zeroAt: VupAudio.showZeroAt, paused: VupAudio.paused, late: 0,
+                         resyncs: []};
         if (tune.buffer) {
             VupAudio.keepTime(true);
         } else {
@@ -452,5 +506,7 @@ mergeInto(LibraryManager.library, {
         VupAudio.stop();
         VupAudio.tune = null;
         VupAudio.showZeroAt = null;
+        VupAudio.paused = false;
+        VupAudio.moves = [];
     },
 });

@@ -34,6 +34,12 @@ struct WebBackend {
     bool startRead;
     uint32_t startReading;
     uint32_t lastReading;
+    // The show's time 0 as the show last told the tune (it moves with a seek
+    // and a pause's end), and whether its clock stands still, at which show
+    // time: what each present reports as its frame's show time.
+    uint32_t showStartReading;
+    bool showPaused;
+    int32_t pausedShowMs;
     MusicSongObject song;
 };
 

@@ -73,6 +73,15 @@ int PlatformDestroyWindow(WindowHandle window) {
     return KitWindowRemove(window) ? 1 : 0;
 }
 
+// The window's title is the document's, shown above the canvas too.
+int PlatformSetWindowTitle(WindowHandle window, const char* title) {
+    if (!KitWindowIsLive(window) || title == nullptr) {
+        return 0;
+    }
+    VupDisplayTitle(title);
+    return 1;
+}
+
 void PlatformShowWindow(WindowHandle window, int /*showCommand*/) {
     if (KitWindowIsLive(window)) {
         VupDisplayCanvas(1);
@@ -127,9 +136,13 @@ int PlatformSwapBuffers(DeviceContextHandle dc) {
     }
     Gl11FlushDraws();
     // The show time of the frame: the clock's reading on the drawing turn
-    // that made it, less the show's start reading.
-    VupDisplayPresented(static_cast<int>(webBackend.lastReading - webBackend.startReading),
-                        webBackend.lastReading, static_cast<int>(Gl11DrawsSinceColorClear()),
+    // that made it, less the show's time 0 as the tune was last told it
+    // (platform/music.h), or where the clock stands while paused.
+    const int showMs = webBackend.showPaused
+                           ? webBackend.pausedShowMs
+                           : static_cast<int>(webBackend.lastReading - webBackend.showStartReading);
+    VupDisplayPresented(showMs, webBackend.lastReading,
+                        static_cast<int>(Gl11DrawsSinceColorClear()),
                         static_cast<int>(Gl11PrimitivesSinceColorClear()));
     VupDisplayWaitFrame();
     return 1;

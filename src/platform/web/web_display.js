@@ -24,6 +24,8 @@ mergeInto(LibraryManager.library, {
         // time it began (performance.now(); the callback's own timestamp may
         // lie before the input event that asked for the frame).
         onFrameAfterPresent: null,
+        // Called at each present with its show time (the page's position bar).
+        onPresent: null,
         // Calls into the program to make between two frames of a show, while
         // its loop waits (a file that has come, web_page.js).
         beforeNextFrame: [],
@@ -96,6 +98,9 @@ mergeInto(LibraryManager.library, {
         stats.lastPresentAt = performance.now();
         stats.workMs = stats.lastPresentAt - VupDisplay.wokenAt;
         VupAudio.keepTime(false);
+        if (VupDisplay.onPresent) {
+            VupDisplay.onPresent(showMs);
+        }
     },
 
     // The frame just drawn reaches the screen when the browser next paints;

@@ -32,6 +32,9 @@ void WebPageLivePrepare(const char* midiPath);
 // marked ready once it is on the screen (the tune may still be decoding).
 void WebPageLiveReady();
 
+// A quiet line under the keys (the page's role="status" note).
+void WebPageNote(const char* text);
+
 // Something stopped the page: the message goes into the page under the
 // canvas, into body data-error and to the console.
 void WebPageFail(const char* message);

@@ -22,8 +22,10 @@ mergeInto(LibraryManager.library, {
         // At load: the program running (mainAt), the title picture drawn
         // (titleAt), the tune decoded (tuneAt), the start control on screen
         // (readyAt).
+        // At a show: the click, the first frame on the screen and its show
+        // time (firstShowMs: 0, or where the address's ?t= starts it).
         stats: {mainAt: null, titleAt: null, tuneAt: null, readyAt: null, clickAt: null,
-                playAt: null, firstFrameAt: null, endedAt: null, plays: 0},
+                playAt: null, firstFrameAt: null, firstShowMs: null, endedAt: null, plays: 0},
 
         // Calls then once what was drawn so far is on the screen: the second
         // animation frame from now comes after the browser's next paint.
@@ -38,6 +40,154 @@ mergeInto(LibraryManager.library, {
         },
 
         touchTimer: null,
+        barTimer: null,
+        scrubbing: false,
+        link: null,        // the last address the link control made
+        showLength: 85000,  // ms
+
+        // m:ss of a show time in ms.
+        clockText: function(ms) {
+            var seconds = Math.max(0, Math.floor(ms / 1000));
+            return Math.floor(seconds / 60) + ':' + ('0' + seconds % 60).slice(-2);
+        },
+
+        // The position bar: shown, and faded 2.5 s later unless it is in
+        // use (the focus in it, the pointer over it, scrubbing) or the show
+        // is paused.
+        showBar: function() {
+            var bar = document.getElementById('bar');
+            if (document.body.dataset.state !== 'playing' ||
+                !document.getElementById('dialog').hidden) {
+                return;
+            }
+            if (!bar.classList.contains('shown') && !VupPage.scrubbing) {
+                VupPage.drawBar(VupDisplay.stats.showMs, !!Module._WebShowPaused());
+            }
+            bar.classList.add('shown');
+            clearTimeout(VupPage.barTimer);
+            var fade = function() {
+                if (VupPage.scrubbing || Module._WebShowPaused() ||
+                    bar.matches(':focus-within, :hover')) {
+                    VupPage.barTimer = setTimeout(fade, 2500);
+                    return;
+                }
+                bar.classList.remove('shown');
+            };
+            VupPage.barTimer = setTimeout(fade, 2500);
+        },
+
+        // The bar at show time ms (paused or not).
+        drawBar: function(ms, paused) {
+            var at = Math.min(Math.max(ms, 0), VupPage.showLength);
+            var percent = (100 * at / VupPage.showLength) + '%';
+            var seek = document.getElementById('bar-seek');
+            document.getElementById('bar-fill').style.width = percent;
+            document.getElementById('bar-handle').style.left = percent;
+            document.getElementById('bar-time').textContent = VupPage.clockText(at);
+            seek.setAttribute('aria-valuenow', Math.floor(at / 1000));
+            seek.setAttribute('aria-valuetext', VupPage.clockText(at) + ' of ' +
+                              VupPage.clockText(VupPage.showLength));
+            var pause = document.getElementById('bar-pause');
+            if (pause.dataset.paused !== String(paused)) {
+                pause.dataset.paused = String(paused);
+                document.getElementById('bar-pause-icon').setAttribute(
+                    'd', paused ? 'M4 2v12l10-6z' : 'M3 2h4v12H3zM9 2h4v12H9z');
+                pause.setAttribute('aria-label', paused ? 'Play' : 'Pause');
+            }
+        },
+
+        // The show's time a pointer on the track points at, in ms.
+        pointedAt: function(event) {
+            var box = document.getElementById('bar-seek').getBoundingClientRect();
+            var fraction = Math.min(Math.max((event.clientX - box.left) / box.width, 0), 1);
+            return Math.round(fraction * VupPage.showLength);
+        },
+
+        // The page's address with ?t= the show's position in seconds (to the
+        // tenth below), copied where the browser lets the page: the
+        // clipboard, else a selection copied, else shown for copying by hand.
+        copyLink: function() {
+            var ms = VupDisplay.stats.showMs;
+            var url = new URL(location.href);
+            url.searchParams.set('t', String(Math.floor(ms / 100) / 10));
+            url.hash = '';
+            var link = url.toString();
+            VupPage.link = link;
+            var status = document.getElementById('note');
+            var byHand = function() {
+                var field = document.createElement('textarea');
+                field.value = link;
+                field.setAttribute('readonly', '');
+                field.style.position = 'fixed';
+                field.style.opacity = '0';
+                document.body.appendChild(field);
+                field.select();
+                var copied = false;
+                try {
+                    copied = document.execCommand('copy');
+                } catch (error) {
+                    copied = false;
+                }
+                field.remove();
+                status.textContent = copied ? 'A link to ' + VupPage.clockText(ms) + ' is copied.' :
+                    'A link to ' + VupPage.clockText(ms) + ': ' + link;
+            };
+            if (navigator.clipboard && navigator.clipboard.writeText) {
+                navigator.clipboard.writeText(link).then(function() {
+                    status.textContent = 'A link to ' + VupPage.clockText(ms) + ' is copied.';
+                }, byHand);
+            } else {
+                byHand();
+            }
+        },
+
+        // The bar's controls: pause and play, the track by pointer (mouse,
+        // finger or pen; the arrow keys and Home are the show's own, so the
+        // focused track moves with them), the link.
+        wireBar: function() {
+            var stage = document.getElementById('stage');
+            var seek = document.getElementById('bar-seek');
+            // Drawn while it can be seen, and when it is shown.
+            VupDisplay.onPresent = function(showMs) {
+                var shown = document.getElementById('bar').classList.contains('shown');
+                if (shown && !VupPage.scrubbing) {
+                    VupPage.drawBar(showMs, !!Module._WebShowPaused());
+                }
+            };
+            stage.addEventListener('pointermove', function(event) {
+                if (event.pointerType === 'mouse') {
+                    VupPage.showBar();
+                }
+            });
+            stage.addEventListener('pointerdown', VupPage.showBar);
+            window.addEventListener('keydown', VupPage.showBar);
+            document.getElementById('bar-pause').onclick = function() {
+                Module._WebShowPause(Module._WebShowPaused() ? 0 : 1);
+            };
+            document.getElementById('bar-link').onclick = VupPage.copyLink;
+            var scrubTo = function(event) {
+                var ms = VupPage.pointedAt(event);
+                VupPage.drawBar(ms, !!Module._WebShowPaused());
+                Module._WebShowSeek(ms);
+            };
+            seek.addEventListener('pointerdown', function(event) {
+                event.preventDefault();
+                seek.setPointerCapture(event.pointerId);
+                VupPage.scrubbing = true;
+                scrubTo(event);
+            });
+            seek.addEventListener('pointermove', function(event) {
+                if (VupPage.scrubbing) {
+                    scrubTo(event);
+                }
+            });
+            var release = function() {
+                VupPage.scrubbing = false;
+                VupPage.showBar();
+            };
+            seek.addEventListener('pointerup', release);
+            seek.addEventListener('pointercancel', release);
+        },
 
         // The two small controls over the show (Escape and F1 for a finger),
         // shown by a tap and fading after three seconds.
@@ -82,9 +232,11 @@ mergeInto(LibraryManager.library, {
             var touch = navigator.maxTouchPoints > 0 || matchMedia('(pointer: coarse)').matches;
             if (touch) {
                 document.getElementById('keys').textContent = canSwitch ?
-                    'Tap the show for its controls: \u2715 ends it, \u2922 switches between ' +
-                    'fullscreen and the page \u00b7 it ends by itself after 85 seconds' :
-                    'Tap the show for \u2715, which ends it \u00b7 it ends by itself after 85 seconds';
+                    'Tap the show for its controls: the bar pauses it and moves through it, ' +
+                    '\u2715 ends it, \u2922 switches between fullscreen and the page \u00b7 it ' +
+                    'ends by itself after 85 seconds' :
+                    'Tap the show for its controls: the bar pauses it and moves through it, ' +
+                    '\u2715 ends it \u00b7 it ends by itself after 85 seconds';
             }
         },
 
@@ -107,16 +259,23 @@ mergeInto(LibraryManager.library, {
             stats.plays++;
             document.getElementById('control').hidden = true;
             document.getElementById('touch').classList.remove('shown');
+            document.getElementById('note').textContent = '';
             VupPage.setState('playing');
+            VupPage.drawBar(0, false);
+            document.getElementById('bar').hidden = false;
             VupAudio.begin();
             VupDisplay.onFrameAfterPresent = function(time) {
                 stats.firstFrameAt = time;
+                stats.firstShowMs = VupDisplay.stats.showMs;
             };
             stats.playAt = performance.now();
             Module.ccall('WebShowPlay', 'number', ['number'], [fullscreen ? 1 : 0], {async: true})
                 .then(function() {
                     stats.endedAt = performance.now();
                     document.getElementById('touch').classList.remove('shown');
+                    var bar = document.getElementById('bar');
+                    bar.classList.remove('shown');
+                    bar.hidden = true;
                     VupPage.setState('ended');
                     VupPage.showControl('The show has ended.', 'Play again',
                                         'Play again in the page');
@@ -186,6 +345,10 @@ mergeInto(LibraryManager.library, {
         VupPageLine(UTF8ToString(caption) + ': ' + UTF8ToString(text));
     },
 
+    WebPageNote: function(text) {
+        document.getElementById('note').textContent = UTF8ToString(text);
+    },
+
     WebPageFail__deps: ['$VupPageLine'],
     WebPageFail: function(message) {
         var text = UTF8ToString(message);
@@ -207,6 +370,7 @@ mergeInto(LibraryManager.library, {
             VupPage.play(event, false);
         };
         VupPage.wireTouch();
+        VupPage.wireBar();
     },
 
     WebPageLiveReady__deps: ['$VupPage', '$VupAudio'],
