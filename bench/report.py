@@ -117,19 +117,6 @@ def frames_section(results):
         lines.append(f"| {STATES[scene]} | {spread(per_second(show))} | "
                      f"{spread(per_second(replay))} | {spread(ratio, 3)} | "
                      f"{verdict(statistics.median(ratio) >= 0.95)} |")
-    worst_seek = repetitions(frames, "worst_seek_ns").get("Frame/SeekSweep")
-    median_seek = repetitions(frames, "median_seek_ns").get("Frame/SeekSweep")
-    if worst_seek and median_seek:
-        worst_ms = [ns / 1e6 for ns in worst_seek]
-        lines += ["", "### Moving the show to a moment", "",
-                  "A key that moves the show steps it from the start to the moment (most "
-                  "turns without GL) and draws the moment, ended by `glFinish`. Each "
-                  "repetition sweeps 35 moments, every 5 s back from the end and forward "
-                  "between; its worst seek and the median of all seeks. Target: the worst "
-                  "≤ 150 ms. " + SPREAD_NOTE, "",
-                  "| worst seek of a sweep (ms) | any seek (ms) | met |", "|---:|---:|:---:|",
-                  f"| {spread(worst_ms, 1)} | {spread([ns / 1e6 for ns in median_seek], 1)} | "
-                  f"{verdict(statistics.median(worst_ms) <= 150.0)} |"]
     lines += ["", "### The show's own code per frame", "",
               "GL calls go to entry points that do nothing; CPU time (Google Benchmark) and "
               "instructions (callgrind, the same on every run, counted once). Share: the "
