@@ -106,10 +106,11 @@ TEST_F(Win32Window, TheTitleBarTextIsSet) {
     ASSERT_EQ(Register(FirstProcedure), 1);
     window = Create();
     ASSERT_NE(window, nullptr);
-    EXPECT_EQ(PlatformSetWindowTitle(window, "Vup - paused"), 1);
-    char text[32] = {};
-    GetWindowTextA(ToHwnd(window), text, sizeof text);
-    EXPECT_STREQ(text, "Vup - paused");
+    // The shell's titles are UTF-8, whatever the system's code page.
+    EXPECT_EQ(PlatformSetWindowTitle(window, "Vup \u2014 0:42 paused"), 1);
+    wchar_t text[32] = {};
+    GetWindowTextW(ToHwnd(window), text, 32);
+    EXPECT_STREQ(text, L"Vup \u2014 0:42 paused");
 }
 
 TEST_F(Win32Window, ASecondRegistrationFailsAndKeepsTheFirstProcedure) {

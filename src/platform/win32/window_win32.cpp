@@ -71,7 +71,13 @@ WindowHandle PlatformGetFocus() {
 }
 
 int PlatformSetWindowTitle(WindowHandle window, const char* title) {
-    return SetWindowTextA(ToHwnd(window), title) ? 1 : 0;
+    // The shell's titles are UTF-8 ("Vup \u2014 0:42 paused"): the A call
+    // would read them in the system's ANSI code page.
+    wchar_t wide[128];
+    if (title == nullptr || MultiByteToWideChar(CP_UTF8, 0, title, -1, wide, 128) == 0) {
+        return 0;
+    }
+    return SetWindowTextW(ToHwnd(window), wide) ? 1 : 0;
 }
 
 int PlatformMessageBox(WindowHandle owner, const char* text, const char* caption, uint32_t flags) {
