@@ -1,24 +1,27 @@
 #!/usr/bin/env bash
-# Fuzzes the picture reader for a bounded time and fails on any finding.
+# Fuzzes the readers of the files a user can swap for a bounded time and
+# fails on any finding: the picture reader on bytes in memory and on a mapped
+# file, the SoundFont cutter on a file, and the tune reader that tells the
+# cutter which presets to keep.
 #
-#   bash fuzz/run.sh [SECONDS]      (default 120)
+#   bash fuzz/run.sh [SECONDS]      (default 60: each target's time)
 #
-# Installs clang and libFuzzer if they are missing, builds both targets into
+# Installs clang and libFuzzer if they are missing, builds the targets into
 # build-fuzz/ (the preset fuzz: instrumented with AddressSanitizer and
-# UndefinedBehaviorSanitizer), writes the seed corpus, then runs the in-memory
-# target and the mapped-file target side by side, one core each, for SECONDS.
-# Any crash, sanitizer report, leak, timeout or out-of-memory stops that
-# target, leaves the input in build-fuzz/findings/ and makes the script exit
-# 1. So does a target that ran fewer than 100 inputs per second of the
-# bounded time, or whose count is missing from its log: such a run has not
+# UndefinedBehaviorSanitizer), writes the seed corpora (the tune's with the
+# show's own tune), then runs the targets two at a time, one core each, for
+# SECONDS each. Any crash, sanitizer report, leak, timeout or out-of-memory
+# stops that target, leaves the input in build-fuzz/findings/ and makes the
+# script exit 1. So does a target that ran fewer than 100 inputs per second of
+# the bounded time, or whose count is missing from its log: such a run has not
 # fuzzed (a target that stopped early, a build without libFuzzer's loop). The
-# slower, mapped-file target ran about 750 inputs per second side by side
-# with the other on a loaded two-core machine.
+# slowest, the mapped-file picture target, ran about 750 inputs per second
+# beside another on a loaded two-core machine.
 #
 # Environment: VUP_FUZZ_JOBS (1 runs the targets one after the other).
 set -euo pipefail
 
-seconds="${1:-120}"
+seconds="${1:-60}"
 if ! [[ "$seconds" =~ ^[0-9]+$ ]] || [ "$seconds" -lt 1 ]; then
     echo "usage: $0 [SECONDS]" >&2
     exit 2
@@ -34,34 +37,46 @@ vup_build fuzz >/dev/null
 seeds="$build/seeds"
 findings="$build/findings"
 rm -rf "$seeds" "$findings"
-mkdir -p "$seeds" "$findings" "$build/corpus-memory" "$build/corpus-file"
-"$build/vup_bitmap_seeds" "$seeds"
+mkdir -p "$seeds/bitmap" "$seeds/soundfont" "$seeds/tune" "$findings"
+"$build/vup_bitmap_seeds" "$seeds/bitmap"
+"$build/vup_sound_seeds" "$seeds/soundfont" "$seeds/tune"
+cp "$root/data/tulmor.mid" "$seeds/tune/"
 
 # Leaks are checked per input; a unit taking over 10 s counts as a hang.
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0}"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
 
+# Each target: its program's name, its seeds and its dictionary.
+targets=(bitmap_memory bitmap_file soundfont tune)
+declare -A target_seeds=([bitmap_memory]=bitmap [bitmap_file]=bitmap [soundfont]=soundfont
+    [tune]=tune)
+declare -A target_dict=([bitmap_memory]=bmp [bitmap_file]=bmp [soundfont]=sound [tune]=sound)
+
 run_target() {
     local name="$1"
-    "$build/vup_bitmap_${name}_fuzzer" -dict="$root/fuzz/bmp.dict" \
+    mkdir -p "$build/corpus-$name"
+    "$build/vup_${name}_fuzzer" -dict="$root/fuzz/${target_dict[$name]}.dict" \
         -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
         -artifact_prefix="$findings/${name}-" \
-        "$build/corpus-$name" "$seeds" >"$build/fuzz-$name.log" 2>&1
+        "$build/corpus-$name" "$seeds/${target_seeds[$name]}" >"$build/fuzz-$name.log" 2>&1
 }
 
 status=0
-if [ "$jobs" -ge 2 ]; then
-    run_target memory & memory_pid=$!
-    run_target file & file_pid=$!
-    wait "$memory_pid" || status=1
-    wait "$file_pid" || status=1
-else
-    run_target memory || status=1
-    run_target file || status=1
-fi
+pids=()
+for name in "${targets[@]}"; do
+    run_target "$name" &
+    pids+=($!)
+    if [ "${#pids[@]}" -ge "$jobs" ]; then
+        wait "${pids[0]}" || status=1
+        pids=("${pids[@]:1}")
+    fi
+done
+for pid in "${pids[@]}"; do
+    wait "$pid" || status=1
+done
 
 floor=$((100 * seconds))
-for name in memory file; do
+for name in "${targets[@]}"; do
     runs="$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$build/fuzz-$name.log" | grep -o '[0-9]*$' || true)"
     corpus="$(find "$build/corpus-$name" -type f | wc -l)"
     echo "fuzz: $name target: ${runs:-?} executions in ${seconds} s, corpus $corpus files"
@@ -74,7 +89,7 @@ done
 shopt -s nullglob
 found=("$findings"/*)
 if [ "$status" -ne 0 ] || [ "${#found[@]}" -ne 0 ]; then
-    echo "fuzz: FAILED (logs: $build/fuzz-memory.log, $build/fuzz-file.log); findings:" >&2
+    echo "fuzz: FAILED (logs: $build/fuzz-*.log); findings:" >&2
     for artifact in "${found[@]}"; do
         echo "  $artifact" >&2
     done

@@ -32,7 +32,7 @@ VUP_PLAY_PACKAGES=(
 VUP_DEB_PACKAGES=(dpkg-dev file)
 VUP_WINDOWS_PACKAGES=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 googletest zip)
 VUP_WEB_PACKAGES=(emscripten)
-VUP_FUZZ_PACKAGES=(clang libclang-rt-14-dev)
+VUP_FUZZ_PACKAGES=(clang libclang-rt-14-dev libfluidsynth-dev)
 VUP_BENCH_PACKAGES=(libbenchmark-dev libstb-dev valgrind)
 
 # To run the real program and look at it: an X server of its own

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "fakes/sound_builder.h"
 #include "midi_file_writer.h"
 #include "platform/music_offline.h"
 #include "skip_or_fail.h"
@@ -40,27 +41,12 @@ std::vector<std::string> PresetsOf(std::vector<unsigned char> bytes) {
     return names;
 }
 
-// A format 1 file of the given tracks (each the bytes of its events, ended here).
-std::vector<unsigned char> Midi(const std::vector<std::vector<unsigned char>>& tracks) {
-    std::vector<unsigned char> file = {
-        'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 1, 0, static_cast<unsigned char>(tracks.size()),
-        1,   0xE0};
-    for (std::vector<unsigned char> track : tracks) {
-        track.insert(track.end(), {0x00, 0xFF, 0x2F, 0x00});
-        file.insert(file.end(),
-                    {'M', 'T', 'r', 'k', 0, 0, static_cast<unsigned char>(track.size() >> 8),
-                     static_cast<unsigned char>(track.size())});
-        file.insert(file.end(), track.begin(), track.end());
-    }
-    return file;
-}
-
 // What each channel's events call for: a note before any program change
 // plays program 0; a bank select adds that bank beside bank 0 (where the
 // synth falls back to); channel 10 plays drum kits; a channel that changes
 // program but never plays needs nothing; running status is followed.
 TEST(TunePresets, EachChannelsProgramsUnderItsBanks) {
-    EXPECT_EQ(PresetsOf(Midi({
+    EXPECT_EQ(PresetsOf(MidiOfTracks({
                   // Channel 1: a note, then program 5 (running status for the note off).
                   {0x00, 0x90, 60, 100, 0x10, 60, 0, 0x00, 0xC0, 5, 0x00, 0x90, 62, 90},
                   // Channel 2: bank 8, program 80 and a note; channel 3 only a program.
@@ -103,6 +89,22 @@ TEST(SoundFontTrim, TheTunePlaysTheSameFromTheCutDownFont) {
     unsetenv("VUP_SOUNDFONT");
     std::filesystem::remove_all(std::filesystem::path(cut).parent_path());
     EXPECT_TRUE(whole == fromCut);
+}
+
+// A font that declares more sample data than the file holds, with every
+// sample spanning all of it (so that the cut-down font's size, counted in
+// 32 bits, wraps to a few bytes) is refused before anything is read.
+TEST(SoundFontTrim, RefusesSampleDataTheFileDoesNotHold) {
+    const std::string dir = MakeTempDirectory();
+    const MusicPreset presets[] = {{0, 0}, {0, 1}};
+    for (const uint32_t declared : {4096u, 0xAAAAAA50u}) {
+        const std::string path = dir + "/short.sf2";
+        ASSERT_TRUE(WriteBytes(path, BuildSoundFont({.declaredSampleBytes = declared})));
+        MusicFontImage image;
+        EXPECT_FALSE(MusicTrimSoundFont(path.c_str(), presets, 2, &image)) << declared;
+        EXPECT_EQ(image.bytes, nullptr);
+    }
+    std::filesystem::remove_all(dir);
 }
 
 }  // namespace

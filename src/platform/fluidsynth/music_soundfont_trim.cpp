@@ -135,6 +135,19 @@ bool ReadFont(Font* font) {
     if (!EachChunk(font->file, 12, Get32(riff + 4) - 4, list) || font->samplesAt < 0) {
         return false;
     }
+    // Sizes are only what the file says: the sample data must be there,
+    // since the cut-down font is laid out from it before it is read.
+    if (std::fseek(font->file, 0, SEEK_END) != 0) {
+        return false;
+    }
+    const long fileSize = std::ftell(font->file);
+    if (fileSize < 0 || font->samplesAt + static_cast<long>(font->sampleBytes) > fileSize) {
+        return false;
+    }
+    if (font->extraBitsAt >= 0 &&
+        font->extraBitsAt + static_cast<long>(font->extraBitsBytes) > fileSize) {
+        font->extraBitsBytes = static_cast<uint32_t>(fileSize - font->extraBitsAt);
+    }
     // Every list whole, with its closing record, for the indices to hold.
     for (int i = 0; i < 9; ++i) {
         if (font->lists[i].size() < kListRecord[i] || font->lists[i].size() % kListRecord[i] != 0) {
@@ -320,7 +333,10 @@ bool MusicTrimSoundFont(const char* path, const MusicPreset* presets, int count,
         }
         const uint32_t start = Get32(header + 20), end = Get32(header + 24);
         if (!(type & kRomSample)) {
-            if (end < start || uint64_t{end} * 2 > font.sampleBytes) {
+            // Headers may share their data, so the sum is checked, not
+            // only each sample: it must fit a sample chunk's 32-bit size.
+            const uint64_t after = uint64_t{frames} + (end - start) + kSilenceAfterSample;
+            if (end < start || uint64_t{end} * 2 > font.sampleBytes || after * 2 > UINT32_MAX) {
                 built = false;
                 break;
             }
@@ -328,7 +344,7 @@ bool MusicTrimSoundFont(const char* path, const MusicPreset* presets, int count,
                 Set32(header + field, Get32(header + field) - start + frames);
             }
             pieces.push_back({start, end - start});
-            frames += end - start + kSilenceAfterSample;
+            frames = static_cast<uint32_t>(after);
         }
         Append(&headers, header, kSampleBytes);
     }
