@@ -16,7 +16,7 @@ import os
 import statistics
 import sys
 
-BEGIN, END = "<!-- bench:av-sync begin -->", "<!-- bench:av-sync end -->"
+from doc_section import rewrite_section
 
 
 def spread(values, digits=0):
@@ -90,9 +90,7 @@ def main(argv):
                   "\n\n") + "\n".join(f1_lines)
     print(table)
     if len(argv) > 2:
-        text = open(argv[2]).read()
-        start, stop = text.index(BEGIN) + len(BEGIN), text.index(END)
-        open(argv[2], "w").write(text[:start] + "\n" + table + "\n" + text[stop:])
+        rewrite_section(argv[2], "av-sync", table)
     print("av-sync: worst %.0f ms quiet, %.0f ms loaded" % (worst["quiet"], worst["loaded"]))
     return 0
 

@@ -14,6 +14,8 @@
 #   peer        the show natively and as vup.exe under 64-bit Wine, in turns
 #   recorder    vup-record of the whole show at 30 frames/s, three times,
 #               with the frame times the plot shows
+#   SoundFont   the tune's instruments cut down against the whole font
+#               (bench/soundfont_memory.sh, which writes its own section)
 # Every timing is repeated and published as its median, lowest and highest. VUP_BENCH_SKIP_WINE=1 leaves the
 # Wine comparison out. Run it on a quiet machine: the figures are wall-clock
 # ratios, and other work running at the same time makes them noisy.
@@ -109,6 +111,9 @@ cat >"$results/machine.json" <<JSON
  "system": "$(. /etc/os-release && echo "$PRETTY_NAME"), Linux $(uname -r)",
  "build": "RelWithDebInfo (-O2), GCC $(gcc -dumpfullversion)"}
 JSON
+
+step "the tune's instruments in memory, cut down and whole"
+bash "$repo/bench/soundfont_memory.sh" 7
 
 step "writing docs/performance.md and its plot"
 python3 "$repo/bench/report.py" "$results" "$repo/docs/performance.md" \

@@ -32,6 +32,7 @@ import sys
 import tempfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "web"))
+from doc_section import rewrite_section  # noqa: E402
 from web_browser import ENGINES, engine_missing, open_browser, serve, site_files  # noqa: E402
 
 GOAL_MS = 300
@@ -106,18 +107,6 @@ def measure_native(build):
             [run["median_seek_ns"] / 1e6 for run in runs])
 
 
-def write_section(doc, lines):
-    begin, end = "<!-- bench:seek begin -->", "<!-- bench:seek end -->"
-    with open(doc) as file:
-        content = file.read()
-    if begin not in content or end not in content:
-        raise SystemExit(f"{doc} has no {begin} ... {end} section")
-    content = (content[:content.index(begin) + len(begin)] + "\n\n" + "\n".join(lines) +
-               "\n\n" + content[content.index(end):])
-    with open(doc, "w") as file:
-        file.write(content)
-
-
 def main(argv):
     args, native, doc = list(argv[1:]), None, None
     while args and args[0] in ("--native", "--doc") and len(args) > 1:
@@ -170,7 +159,7 @@ def main(argv):
     if doc:
         lines += ["", f"Measured {datetime.date.today()} by `bench/seek.py`, {rounds} rounds of "
                   f"the page's moves per engine; load average {load:.2f} before."]
-        write_section(doc, lines)
+        rewrite_section(doc, "seek", "\n".join(lines))
     return 1 if failed else 0
 
 

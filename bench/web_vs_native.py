@@ -49,6 +49,7 @@ from web_heard import HeardShow, at_bounds, click_site  # noqa: E402
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "support"))
 import show_schedule  # noqa: E402
+from doc_section import rewrite_section  # noqa: E402
 
 # The scenes and the moments the tune is checked at, from the show's schedule
 # (`vup-record --schedule` of the build beside VUP, or $VUP_RECORD): filled
@@ -432,19 +433,11 @@ def main(argv):
     for engine in engines:
         worst = heard_worst(results["engines"][engine])
         print(f"tune heard {engine}: worst {'–' if worst is None else format(worst, '.0f')} ms")
-    if doc:
-        with open(doc) as file:
-            content = file.read()
-        for section, new in (("web", text), ("links", links)):
-            begin, end = f"<!-- bench:{section} begin -->", f"<!-- bench:{section} end -->"
-            if new and begin in content and end in content:
-                if section == "links":
-                    new += (f"\n\nMeasured {results['date']} on {results['cpu']}, load average"
-                            f" {results['load_before']:.2f} before.")
-                content = (content[:content.index(begin) + len(begin)] + "\n\n" + new + "\n\n" +
-                           content[content.index(end):])
-        with open(doc, "w") as file:
-            file.write(content)
+    if doc and text:
+        rewrite_section(doc, "web", text)
+    if doc and links:
+        rewrite_section(doc, "links", links + f"\n\nMeasured {results['date']} on {results['cpu']}, "
+                        f"load average {results['load_before']:.2f} before.")
     stalls = [e for e in engines if results["engines"][e].get("stalled")]
     if stalls:
         print(f"not measured in full: {', '.join(stalls)}", file=sys.stderr)
