@@ -1,7 +1,9 @@
 #include "platform/fluidsynth/music_soundfont_trim.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -91,17 +93,37 @@ TEST(SoundFontTrim, TheTunePlaysTheSameFromTheCutDownFont) {
     EXPECT_TRUE(whole == fromCut);
 }
 
-// A font that declares more sample data than the file holds, with every
-// sample spanning all of it (so that the cut-down font's size, counted in
-// 32 bits, wraps to a few bytes) is refused before anything is read.
-TEST(SoundFontTrim, RefusesSampleDataTheFileDoesNotHold) {
+// Sizes a font declares but does not hold are refused before anything is
+// allocated or read for them: sample data past the file's end, sample
+// headers whose lengths sum past what a 32-bit count holds (the cut-down
+// font's size would wrap to a few bytes and its samples be read past it),
+// and a list of 4 GB in a file of 1.6 KB. The process's data is capped at
+// 1 GB meanwhile, so that asking for such a block fails the test.
+TEST(SoundFontTrim, RefusesSizesTheFileDoesNotHold) {
+    Bytes lyingList = BuildSoundFont({});
+    const auto set32 = [&lyingList](size_t at, uint32_t value) {
+        for (int i = 0; i < 4; ++i) {
+            lyingList[at + i] = static_cast<uint8_t>(value >> (8 * i));
+        }
+    };
+    set32(4, 0xFFFFFF00u);   // the file's size
+    set32(16, 0xF0000000u);  // its first list's: the information
+    const std::vector<Bytes> fonts = {BuildSoundFont({.declaredSampleBytes = 4096}),
+                                      BuildSoundFont({.declaredSampleBytes = 0xAAAAAA50u}),
+                                      lyingList};
     const std::string dir = MakeTempDirectory();
+    const std::string path = dir + "/lying.sf2";
     const MusicPreset presets[] = {{0, 0}, {0, 1}};
-    for (const uint32_t declared : {4096u, 0xAAAAAA50u}) {
-        const std::string path = dir + "/short.sf2";
-        ASSERT_TRUE(WriteBytes(path, BuildSoundFont({.declaredSampleBytes = declared})));
+    rlimit data = {};
+    ASSERT_EQ(getrlimit(RLIMIT_DATA, &data), 0);
+    const rlimit capped = {std::min<rlim_t>(data.rlim_cur, rlim_t{1} << 30), data.rlim_max};
+    for (size_t i = 0; i < fonts.size(); ++i) {
+        ASSERT_TRUE(WriteBytes(path, fonts[i]));
         MusicFontImage image;
-        EXPECT_FALSE(MusicTrimSoundFont(path.c_str(), presets, 2, &image)) << declared;
+        ASSERT_EQ(setrlimit(RLIMIT_DATA, &capped), 0);
+        const bool built = MusicTrimSoundFont(path.c_str(), presets, 2, &image);
+        setrlimit(RLIMIT_DATA, &data);
+        EXPECT_FALSE(built) << "font " << i;
         EXPECT_EQ(image.bytes, nullptr);
     }
     std::filesystem::remove_all(dir);

@@ -1,5 +1,6 @@
 #include "platform/fluidsynth/music_soundfont_trim.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -87,11 +88,19 @@ bool EachChunk(std::FILE* file, long at, uint32_t size, Found found) {
 }
 
 bool ReadFont(Font* font) {
+    // Sizes are only what the file says. Every chunk must lie within the
+    // file as well as within its list, so that nothing is allocated, or laid
+    // out, for data that is not there.
     unsigned char riff[12];
-    if (!ReadAt(font->file, 0, riff, 12) || std::memcmp(riff, "RIFF", 4) != 0 ||
+    if (std::fseek(font->file, 0, SEEK_END) != 0) {
+        return false;
+    }
+    const long fileSize = std::ftell(font->file);
+    if (fileSize < 12 || !ReadAt(font->file, 0, riff, 12) || std::memcmp(riff, "RIFF", 4) != 0 ||
         std::memcmp(riff + 8, "sfbk", 4) != 0) {
         return false;
     }
+    const long riffEnd = std::min(8 + static_cast<long>(Get32(riff + 4)), fileSize);
     const auto list = [font](const unsigned char* header, long at, uint32_t size) {
         unsigned char type[4];
         if (std::memcmp(header, "LIST", 4) != 0 || size < 4) {
@@ -132,21 +141,9 @@ bool ReadFont(Font* font) {
         }
         return true;
     };
-    if (!EachChunk(font->file, 12, Get32(riff + 4) - 4, list) || font->samplesAt < 0) {
+    if (riffEnd < 12 || !EachChunk(font->file, 12, static_cast<uint32_t>(riffEnd - 12), list) ||
+        font->samplesAt < 0) {
         return false;
-    }
-    // Sizes are only what the file says: the sample data must be there,
-    // since the cut-down font is laid out from it before it is read.
-    if (std::fseek(font->file, 0, SEEK_END) != 0) {
-        return false;
-    }
-    const long fileSize = std::ftell(font->file);
-    if (fileSize < 0 || font->samplesAt + static_cast<long>(font->sampleBytes) > fileSize) {
-        return false;
-    }
-    if (font->extraBitsAt >= 0 &&
-        font->extraBitsAt + static_cast<long>(font->extraBitsBytes) > fileSize) {
-        font->extraBitsBytes = static_cast<uint32_t>(fileSize - font->extraBitsAt);
     }
     // Every list whole, with its closing record, for the indices to hold.
     for (int i = 0; i < 9; ++i) {
@@ -333,10 +330,14 @@ bool MusicTrimSoundFont(const char* path, const MusicPreset* presets, int count,
         }
         const uint32_t start = Get32(header + 20), end = Get32(header + 24);
         if (!(type & kRomSample)) {
-            // Headers may share their data, so the sum is checked, not
-            // only each sample: it must fit a sample chunk's 32-bit size.
+            // Headers may share their data, so the sum is bounded too: the
+            // cut-down font's samples are never more than the font's own.
+            // (Fonts that share more are loaded whole.)
             const uint64_t after = uint64_t{frames} + (end - start) + kSilenceAfterSample;
-            if (end < start || uint64_t{end} * 2 > font.sampleBytes || after * 2 > UINT32_MAX) {
+            const uint64_t most =
+                font.sampleBytes / 2 + (pieces.size() + 1) * uint64_t{kSilenceAfterSample};
+            if (end < start || uint64_t{end} * 2 > font.sampleBytes || after > most ||
+                after * 2 > UINT32_MAX) {
                 built = false;
                 break;
             }
