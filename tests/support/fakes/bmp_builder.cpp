@@ -5,16 +5,6 @@
 #include <filesystem>
 #include <system_error>
 
-void AppendLe16(Bytes* bytes, uint32_t value) {
-    bytes->push_back(static_cast<uint8_t>(value));
-    bytes->push_back(static_cast<uint8_t>(value >> 8));
-}
-
-void AppendLe32(Bytes* bytes, uint32_t value) {
-    AppendLe16(bytes, value & 0xFFFF);
-    AppendLe16(bytes, value >> 16);
-}
-
 static Bytes BuildBitmapHeader(const BmpDesc& desc) {
     Bytes header;
     AppendLe32(&header, desc.headerSize);

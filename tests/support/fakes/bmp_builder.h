@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-using Bytes = std::vector<uint8_t>;
+#include "fakes/file_bytes.h"
 
 struct BmpDesc {
     bool fileHeader = true;
@@ -36,9 +36,6 @@ Bytes BuildBmp(const BmpDesc& desc);
 // Indexed depths pack the leftmost pixel into the high bits; 16 and 32 bits
 // are little-endian words; 24 bits takes 0xRRGGBB and stores blue first.
 Bytes PackRows(uint16_t bitCount, const std::vector<std::vector<uint32_t>>& rows);
-
-void AppendLe16(Bytes* bytes, uint32_t value);
-void AppendLe32(Bytes* bytes, uint32_t value);
 
 // A fresh directory under the system's temporary directory.
 std::string MakeTempDir();

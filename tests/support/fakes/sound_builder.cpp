@@ -6,14 +6,6 @@
 
 namespace {
 
-void Put16(Bytes* out, uint32_t value) {
-    out->push_back(static_cast<uint8_t>(value));
-    out->push_back(static_cast<uint8_t>(value >> 8));
-}
-void Put32(Bytes* out, uint32_t value) {
-    Put16(out, value & 0xFFFF);
-    Put16(out, value >> 16);
-}
 void Set32(Bytes* out, size_t at, uint32_t value) {
     for (int i = 0; i < 4; ++i) {
         (*out)[at + i] = static_cast<uint8_t>(value >> (8 * i));
@@ -29,7 +21,7 @@ void Append(Bytes* out, const Bytes& more) {
 }
 Bytes Chunk(const char* id, const Bytes& data) {
     Bytes out(id, id + 4);
-    Put32(&out, static_cast<uint32_t>(data.size()));
+    AppendLe32(&out, static_cast<uint32_t>(data.size()));
     Append(&out, data);
     if (data.size() & 1) {
         out.push_back(0);
@@ -54,8 +46,8 @@ struct Zones {
     Bytes bags, modulators, generators;
     int bagCount = 0, modulatorCount = 0, generatorCount = 0;
     void Add(const Zone& zone) {
-        Put16(&bags, static_cast<uint32_t>(generatorCount));
-        Put16(&bags, static_cast<uint32_t>(modulatorCount));
+        AppendLe16(&bags, static_cast<uint32_t>(generatorCount));
+        AppendLe16(&bags, static_cast<uint32_t>(modulatorCount));
         ++bagCount;
         for (int i = 0; i < zone.modulators; ++i) {
             // Velocity to attenuation, as fonts commonly carry.
@@ -64,14 +56,14 @@ struct Zones {
             ++modulatorCount;
         }
         for (auto [op, amount] : zone.generators) {
-            Put16(&generators, op);
-            Put16(&generators, amount);
+            AppendLe16(&generators, op);
+            AppendLe16(&generators, amount);
             ++generatorCount;
         }
     }
     void Close() {
-        Put16(&bags, static_cast<uint32_t>(generatorCount));
-        Put16(&bags, static_cast<uint32_t>(modulatorCount));
+        AppendLe16(&bags, static_cast<uint32_t>(generatorCount));
+        AppendLe16(&bags, static_cast<uint32_t>(modulatorCount));
         modulators.resize(modulators.size() + 10, 0);
         generators.resize(generators.size() + 4, 0);
     }
@@ -97,16 +89,16 @@ Bytes PresetLists(const SoundFontShape& shape) {
     Zones presetZones;
     for (const Preset& preset : presets) {
         PutName(&phdr, preset.name, 20);
-        Put16(&phdr, preset.program);
-        Put16(&phdr, preset.bank);
-        Put16(&phdr, static_cast<uint32_t>(presetZones.bagCount));
+        AppendLe16(&phdr, preset.program);
+        AppendLe16(&phdr, preset.bank);
+        AppendLe16(&phdr, static_cast<uint32_t>(presetZones.bagCount));
         phdr.resize(phdr.size() + 12, 0);
         for (const Zone& zone : preset.zones) {
             presetZones.Add(zone);
         }
     }
     PutName(&phdr, "EOP", 24);
-    Put16(&phdr, static_cast<uint32_t>(presetZones.bagCount));
+    AppendLe16(&phdr, static_cast<uint32_t>(presetZones.bagCount));
     phdr.resize(phdr.size() + 12, 0);
     presetZones.Close();
 
@@ -120,13 +112,13 @@ Bytes PresetLists(const SoundFontShape& shape) {
     Zones instrumentZones;
     for (size_t i = 0; i < instruments.size(); ++i) {
         PutName(&inst, "Instrument " + std::to_string(i), 20);
-        Put16(&inst, static_cast<uint32_t>(instrumentZones.bagCount));
+        AppendLe16(&inst, static_cast<uint32_t>(instrumentZones.bagCount));
         for (const Zone& zone : instruments[i]) {
             instrumentZones.Add(zone);
         }
     }
     PutName(&inst, "EOI", 20);
-    Put16(&inst, static_cast<uint32_t>(instrumentZones.bagCount));
+    AppendLe16(&inst, static_cast<uint32_t>(instrumentZones.bagCount));
     instrumentZones.Close();
 
     // Samples: mono, right (linked to 2), left (linked to 1), ROM, mono.
@@ -138,15 +130,15 @@ Bytes PresetLists(const SoundFontShape& shape) {
         const uint32_t end =
             shape.declaredSampleBytes > 0 ? shape.declaredSampleBytes / 2 : start + kFrames;
         PutName(&shdr, "Sample " + std::to_string(i), 20);
-        Put32(&shdr, start);
-        Put32(&shdr, end);
-        Put32(&shdr, start + 4);
-        Put32(&shdr, end - 4);
-        Put32(&shdr, 22050);
+        AppendLe32(&shdr, start);
+        AppendLe32(&shdr, end);
+        AppendLe32(&shdr, start + 4);
+        AppendLe32(&shdr, end - 4);
+        AppendLe32(&shdr, 22050);
         shdr.push_back(60);
         shdr.push_back(0);
-        Put16(&shdr, links[i]);
-        Put16(&shdr, types[i]);
+        AppendLe16(&shdr, links[i]);
+        AppendLe16(&shdr, types[i]);
     }
     PutName(&shdr, "EOS", 46);
     return List("pdta",
@@ -175,13 +167,13 @@ Bytes BuildSoundFont(const SoundFontShape& shape) {
     Bytes smpl, sm24;
     for (uint32_t i = 0; i < 5; ++i) {
         for (uint32_t frame = 0; frame < kFrames + kSilence; ++frame) {
-            Put16(&smpl, frame < kFrames ? (i + 1) * 1000 + frame * 37 : 0);
+            AppendLe16(&smpl, frame < kFrames ? (i + 1) * 1000 + frame * 37 : 0);
             sm24.push_back(static_cast<uint8_t>(frame));
         }
     }
     Bytes version;
-    Put16(&version, 2);
-    Put16(&version, 1);
+    AppendLe16(&version, 2);
+    AppendLe16(&version, 1);
     const std::string name = shape.odd ? "Odd seed" : "Seeds";  // and a terminator: 9 or 6 bytes
     const Bytes info =
         List("INFO", {Chunk("ifil", version),

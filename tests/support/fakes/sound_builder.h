@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-using Bytes = std::vector<uint8_t>;
+#include "fakes/file_bytes.h"
 
 // A format 1 file of the given tracks (each the bytes of its events, with
 // their delta times; the end-of-track event is added here), 480 ticks a beat.
