@@ -46,7 +46,7 @@ void WebLiveStart(const char* fromText) {
     if (WebFetchShowFiles(0) == 0) {
         return;
     }
-    // The site carries the tune's rendering (web_audio.js).
+    // The site carries the tune's rendering (web_audio_renderings.js).
     WebPageLivePrepare(kTuneFile);
     DrawTitlePicture();
     WebPageLiveReady();

@@ -25,7 +25,7 @@ void WebPageMarkReady(int drawsInFrame);
 void WebPageShowMessage(const char* caption, const char* text);
 
 // The live page: starts decoding the rendering of the tune at midiPath
-// (web_audio.js) and wires the start control.
+// (web_audio_renderings.js) and wires the start control.
 void WebPageLivePrepare(const char* midiPath);
 
 // The title picture is drawn: the start control appears, and the page is

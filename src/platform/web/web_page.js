@@ -401,7 +401,8 @@ mergeInto(LibraryManager.library, {
     // 1 once the first waitCount are in, 0 when a fetch failed (the page
     // names the file; during a show, once it has ended). A file that comes
     // while a show plays is announced to the program before its next frame.
-    VupPageFetchFiles__deps: ['$VupPage', '$VupDisplay', '$VupAudio', '$Asyncify', '$FS', '$PATH'],
+    VupPageFetchFiles__deps: ['$VupPage', '$VupDisplay', '$VupRenderings', '$Asyncify', '$FS',
+                              '$PATH'],
     VupPageFetchFiles: function(paths, count, waitCount) {
         var names = [];
         for (var i = 0; i < count; ++i) {
@@ -434,7 +435,7 @@ mergeInto(LibraryManager.library, {
                 wake(1);
                 // The program has asked for its tune by now: the tune's start
                 // goes ahead of the rest, which is needed later.
-                return VupAudio.started;
+                return VupRenderings.started;
             }).then(function() {
                 return fetchAll(names.slice(waitCount));
             }).catch(function(failure) {
