@@ -43,7 +43,7 @@ mergeInto(LibraryManager.library, {
         barTimer: null,
         scrubbing: false,
         link: null,        // the last address the link control made
-        showLength: 85000,  // ms
+        showLength: 0,      // ms, the show's (WebPageLivePrepare)
 
         // m:ss of a show time in ms.
         clockText: function(ms) {
@@ -231,12 +231,12 @@ mergeInto(LibraryManager.library, {
             };
             var touch = navigator.maxTouchPoints > 0 || matchMedia('(pointer: coarse)').matches;
             if (touch) {
-                document.getElementById('keys').textContent = canSwitch ?
+                var ends = ' \u00b7 it ends by itself after ' +
+                    Math.round(VupPage.showLength / 1000) + ' seconds';
+                document.getElementById('keys').textContent =
                     'Tap the show for its controls: the bar pauses it and moves through it, ' +
-                    '\u2715 ends it, \u2922 switches between fullscreen and the page \u00b7 it ' +
-                    'ends by itself after 85 seconds' :
-                    'Tap the show for its controls: the bar pauses it and moves through it, ' +
-                    '\u2715 ends it \u00b7 it ends by itself after 85 seconds';
+                    (canSwitch ? '\u2715 ends it, \u2922 switches between fullscreen and the page' :
+                     '\u2715 ends it') + ends;
             }
         },
 
@@ -357,7 +357,8 @@ mergeInto(LibraryManager.library, {
     },
 
     WebPageLivePrepare__deps: ['$VupPage', '$VupAudio'],
-    WebPageLivePrepare: function(midiPath) {
+    WebPageLivePrepare: function(midiPath, showLengthMs) {
+        VupPage.showLength = showLengthMs;
         VupPage.setState('loading');
         VupPage.stats.mainAt = performance.now();
         VupPage.tuneReady = VupAudio.prepare([UTF8ToString(midiPath)]).then(function() {
