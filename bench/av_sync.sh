@@ -33,16 +33,16 @@ rm -rf "$results"
 mkdir -p "$results"
 # shellcheck source=scripts/lib/servers.sh
 source "$repo/scripts/lib/servers.sh"
-work=$(mktemp -d /tmp/vup-av-sync.XXXXXX)
-X_SERVER_DIR=$work/x
-SOUND_SERVER_DIR=$work/sound
-mkdir -p "$X_SERVER_DIR" "$work/show/data"
+servers_folder av-sync
+mkdir -p "$work/show/data"
 busy=()
 stop_busy() {
     [ ${#busy[@]} -gt 0 ] && kill "${busy[@]}" 2>/dev/null
     busy=()
 }
-trap 'stop_busy; stop_sound_server; stop_x; rm -rf "$work"' EXIT
+servers_cleanup_more() {
+    stop_busy
+}
 check=(/usr/bin/python3 "$repo/tests/sound/sound_check.py")
 
 # The show plays from a folder of its own: the real pictures, the click tune.

@@ -24,16 +24,8 @@ source "$repo/scripts/lib/servers.sh"
 # shellcheck source=bench/frame_stats.sh
 source "$repo/bench/frame_stats.sh"
 
-work=$(mktemp -d /tmp/vup-peer.XXXXXX)
-SERVERS_DIR=$work
+servers_folder peer
 show_pid=""
-cleanup() {
-    stop_show
-    stop_wine
-    stop_x
-    rm -rf "$work"
-}
-trap cleanup EXIT
 
 need_servers --for "the show under Wine" x wine || exit 1
 export WINEPREFIX=$prefix

@@ -19,15 +19,8 @@ source "$repo/scripts/lib/servers.sh"
 # shellcheck source=bench/frame_stats.sh
 source "$repo/bench/frame_stats.sh"
 
-work=$(mktemp -d /tmp/vup-startup.XXXXXX)
-X_SERVER_DIR=$work
+servers_folder startup
 show_pid=""
-cleanup() {
-    stop_show
-    stop_x
-    rm -rf "$work"
-}
-trap cleanup EXIT
 
 mkdir -p "$work/with" "$work/without"
 ln -s "$repo/Data" "$work/with/Data"

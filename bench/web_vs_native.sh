@@ -23,8 +23,7 @@ bash "$repo/scripts/build-web.sh" >/dev/null
 
 # shellcheck source=scripts/lib/servers.sh
 source "$repo/scripts/lib/servers.sh"
-X_SERVER_DIR=$(mktemp -d /tmp/vup-web-vs-native.XXXXXX)
-trap 'stop_x; rm -rf "$X_SERVER_DIR"' EXIT
+servers_folder web-vs-native
 start_xvfb 800x600
 cd "$repo"  # the native show reads Data/ and data/ from here
 # The click tune the page plays to be heard is rendered by the site's own

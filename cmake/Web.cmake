@@ -98,7 +98,7 @@ endif()
 # them, data/click.ogg and data/click.m4a: half a second with one click at
 # 0.25 s, encoded the same ways, from which the page learns how much silence
 # the browser's decoder leaves before the first sample of each encoding
-# (web_audio.js). The tune's first VUP_WEB_TUNE_START_S seconds are encoded
+# (web_audio_renderings.js). The tune's first VUP_WEB_TUNE_START_S seconds are encoded
 # the same ways on their own as well (data/tulmor.start.ogg and .m4a): on a
 # slow link the page fetches them ahead of the other pictures and plays them
 # while the whole tune is still coming. The same bytes on every build.

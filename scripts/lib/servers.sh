@@ -32,6 +32,13 @@
 #   start_window_manager, stop_window_manager
 #   start_sound_server, stop_sound_server   (below)
 #   start_wine, stop_wine                   (below)
+#
+# A script whose servers live as long as it does:
+#   servers_folder NAME       a fresh folder /tmp/vup-NAME.XXXXXX, as `work`
+#                             and SERVERS_DIR, and on exit servers_cleanup
+#   servers_cleanup           the caller's servers_cleanup_more and stop_show
+#                             where it defines them, every server above that
+#                             was started, then the folder
 
 # The skip rule's skip_check, when the caller has not sourced it.
 declare -F skip_check >/dev/null ||
@@ -172,7 +179,6 @@ stop_sound_server() {
         kill "$SOUND_SERVER_PID" 2>/dev/null
         wait "$SOUND_SERVER_PID" 2>/dev/null
         SOUND_SERVER_PID=""
-SOUND_SERVER_KEEPER_PID=""
     fi
 }
 
@@ -307,4 +313,27 @@ stop_servers() {
         esac
     done
     SERVERS_STARTED=()
+}
+
+# ---- a script's own folder ----------------------------------------------
+
+servers_folder() {
+    work=$(mktemp -d "/tmp/vup-$1.XXXXXX")
+    SERVERS_DIR=$work
+    trap servers_cleanup EXIT
+}
+
+servers_cleanup() {
+    # Each step whatever the one before returned (under set -e too).
+    if declare -F servers_cleanup_more >/dev/null; then
+        servers_cleanup_more || true
+    fi
+    if declare -F stop_show >/dev/null; then
+        stop_show || true
+    fi
+    stop_wine || true
+    stop_sound_server || true
+    stop_window_manager || true
+    stop_x || true
+    rm -rf "$work"
 }

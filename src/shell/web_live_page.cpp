@@ -2,6 +2,8 @@
 
 #include <emscripten/emscripten.h>
 
+#include <cstdio>
+
 #include "assets/show_files.h"
 #include "platform/web/web_backend.h"
 #include "platform/web/web_page.h"
@@ -11,6 +13,7 @@
 #include "shell/process_reset.h"
 #include "shell/show_clock.h"
 #include "shell/web_show_files.h"
+#include "show/schedule.h"
 #include "show/show.h"
 #include "show/show_time.h"
 
@@ -37,17 +40,20 @@ void WebLiveStart(const char* fromText) {
         if (ParseShowSeconds(fromText, &seconds)) {
             firstShowFromMs = StillShowTimeMs(seconds);
         } else {
-            WebPageNote(
-                "The address's time is not one of the show's 0 to 85 seconds: the show "
-                "starts at its beginning.");
+            char note[128];
+            std::snprintf(note, sizeof(note),
+                          "The address's time is not one of the show's 0 to %g seconds: the show "
+                          "starts at its beginning.",
+                          kScheduleEndSeconds);
+            WebPageNote(note);
         }
     }
     // The title picture first; a failed fetch leaves the page saying which.
     if (WebFetchShowFiles(0) == 0) {
         return;
     }
-    // The site carries the tune's rendering (web_audio.js).
-    WebPageLivePrepare(kTuneFile);
+    // The site carries the tune's rendering (web_audio_renderings.js).
+    WebPageLivePrepare(kTuneFile, kScheduleEndSeconds * 1000.0);
     DrawTitlePicture();
     WebPageLiveReady();
 }

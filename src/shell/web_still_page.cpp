@@ -9,13 +9,17 @@
 #include "platform/webgl/webgl_context.h"
 #include "shell/demo_main.h"
 #include "shell/web_show_files.h"
+#include "show/schedule.h"
 #include "show/show.h"
 #include "show/show_time.h"
 
 int WebStillRun(const char* secondsText) {
     double seconds = 0.0;
     if (!ParseShowSeconds(secondsText, &seconds)) {
-        WebPageFail("still= needs a show time from 0 to 85 seconds.");
+        char text[96];
+        std::snprintf(text, sizeof(text), "still= needs a show time from 0 to %g seconds.",
+                      kScheduleEndSeconds);
+        WebPageFail(text);
         return 1;
     }
     if (WebFetchShowFiles(1) == 0) {

@@ -12,22 +12,25 @@ IM_CONVERT=/usr/bin/convert
 . "$(dirname "${BASH_SOURCE[0]}")/expected_frame.sh"
 
 need_servers --for "the show on a screen" x || finish_checks "nothing"
-E2E_TMP=$(mktemp -d /tmp/vup-e2e.XXXXXX)
-SERVERS_DIR=$E2E_TMP
+servers_folder e2e
+E2E_TMP=$work
 VUP_PID=""
 SHOW_DIR=.
 CAPTURE_PID=""
 
-cleanup() {
-    # A show left behind by a failed test may be one that ignores signals.
-    [ -n "$VUP_PID" ] && kill -KILL "$VUP_PID" 2>/dev/null
-    [ -n "$CAPTURE_PID" ] && kill "$CAPTURE_PID" 2>/dev/null
-    stop_sound_server
-    [ -n "$X_SERVER_PID" ] && kill "$X_SERVER_PID" 2>/dev/null
-    wait 2>/dev/null
-    rm -rf "$E2E_TMP"
+# Before the servers go (servers_cleanup): a show left behind by a failed
+# test, which may be one that ignores signals, and a capture.
+servers_cleanup_more() {
+    if [ -n "$VUP_PID" ]; then
+        kill -KILL "$VUP_PID" 2>/dev/null
+        wait "$VUP_PID" 2>/dev/null
+    fi
+    if [ -n "$CAPTURE_PID" ]; then
+        kill "$CAPTURE_PID" 2>/dev/null
+        wait "$CAPTURE_PID" 2>/dev/null
+    fi
+    return 0
 }
-trap cleanup EXIT
 
 fail() {
     echo "FAIL: $*" >&2

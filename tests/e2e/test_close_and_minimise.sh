@@ -18,7 +18,7 @@ start_xvfb 800x600
 # The show that will be minimised. It must not outlive a failed test.
 start_vup "$VUP"
 HIDDEN_PID=$VUP_PID
-trap '[ -n "$HIDDEN_PID" ] && kill "$HIDDEN_PID" 2>/dev/null; cleanup' EXIT
+trap '[ -n "$HIDDEN_PID" ] && kill "$HIDDEN_PID" 2>/dev/null; servers_cleanup' EXIT
 hidden_id=$(wait_window Vup) || fail "no window titled Vup"
 SEEN=$(now_ms) # the show read its clock before its window appeared
 

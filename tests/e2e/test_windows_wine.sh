@@ -33,18 +33,9 @@ if [ ${#missing[@]} -gt 0 ]; then
     finish_checks "nothing"
 fi
 
-work=$(mktemp -d /tmp/vup-wine.XXXXXX)
-SERVERS_DIR=$work
+# On exit: the show, the Wine processes of this test's own prefix, X.
+servers_folder wine
 show_pid=""
-
-cleanup() {
-    stop_show
-    # Ends only the Wine processes of this test's own prefix.
-    stop_wine
-    stop_x
-    rm -rf "$work"
-}
-trap cleanup EXIT
 
 phase() {
     echo "[${SECONDS} s] $*"

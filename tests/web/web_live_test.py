@@ -146,9 +146,9 @@ def encodings_aligned(browser, rendering):
     reference = frames[::source.getnchannels()].astype(numpy.float64) / 32768.0
     for ext in ("ogg", "m4a"):
         padding, decoded_rate, data = browser.js(f"""Promise.all([
-            VupAudio.fetchDecoded('data/tulmor.{ext}'), VupAudio.fetchDecoded('data/click.{ext}')])
+            VupRenderings.fetchDecoded('data/tulmor.{ext}'), VupRenderings.fetchDecoded('data/click.{ext}')])
           .then(function (d) {{
-            var padding = VupAudio.paddingIn(d[1]), rate = d[0].sampleRate;
+            var padding = VupRenderings.paddingIn(d[1]), rate = d[0].sampleRate;
             var from = Math.round(padding * rate);
             var samples = d[0].getChannelData(0).slice(from, from + rate * 4);
             var bytes = new Uint8Array(samples.buffer), text = '';

@@ -5,15 +5,8 @@
 // wait for (makeContext). A browser lets it sound only once the page has had
 // a click, so the click resumes it.
 //
-// Each MIDI file's rendering comes in two encodings, data/X.ogg (Ogg Vorbis)
-// and data/X.m4a (AAC in MP4) for data/X.mid: the page takes the Ogg where
-// the browser says it plays it and the MP4 where not (Safari, every iPhone
-// browser), or when decoding the one fails; index.html?tune=ogg or ?tune=m4a
-// forces one. An encoder may put silence before the first sample (its start
-// padding) that a browser's decoder may or may not take off: the page decodes
-// data/click.EXT, a click at a known sample encoded the same way, and plays
-// each rendering that much further on, so that the tune starts at its own
-// time 0 whatever the encoding and the browser.
+// Each MIDI file's rendering is fetched and decoded by
+// web_audio_renderings.js, which also measures where the tune starts in it.
 //
 // A playing song is a looping AudioBufferSourceNode through its own gain (the
 // volume) into an analyser and the speakers; the analyser lets the page
@@ -21,14 +14,13 @@
 //
 // Keeping time: the tune's position as heard equals the show's elapsed time
 // (tune time 0 = show time 0), measured on the page's performance.now()
-// clock, the clock the show runs on. The context's output timestamp (or,
-// where an engine gives none that can be trusted, its current time less its
-// latencies) says which tune time is heard at which performance.now(); the
-// first song of a show starts where the show's clock is, and each present
-// checks, twice a second, that it is still there: one that has drifted
-// more than kResyncSeconds (an output that underran, a context that started
-// late) is started again at the right place. A song started by an F1
-// re-open keeps the show's time too: it sounds where the show has got to.
+// clock, the clock the show runs on. web_audio_clock.js says which context
+// time is heard at which performance.now(); the first song of a show starts
+// where the show's clock is, and each present checks, twice a second, that
+// it is still there: one that has drifted more than resyncSeconds (an
+// output that underran, a context that started late) is started again at
+// the right place. A song started by an F1 re-open keeps the show's time
+// too: it sounds where the show has got to.
 //
 // The show's clock can be moved (a seek, a pause's end) and paused: the page
 // is told the new time 0 (VupAudioShowZero) and the pause (VupAudioPaused).
@@ -36,25 +28,11 @@
 // is heard, and a new source starts at the new place with the same short
 // lead as any start; a paused song is silent until the pause ends.
 mergeInto(LibraryManager.library, {
+    $VupAudio__deps: ['$VupRenderings', '$VupHeard'],
     $VupAudio: {
         context: null,
-        decoder: null,       // an offline context that decodes the renderings
         analyser: null,
-        encodings: [{ext: 'ogg', type: 'audio/ogg; codecs="vorbis"'},
-                    {ext: 'm4a', type: 'audio/mp4; codecs="mp4a.40.2"'}],
-        clickAt: 0.25,       // where the click lies in data/click.EXT, in seconds
         resyncSeconds: 0.025,
-        // Output latency an engine leaves out of all it reports: WebKitGTK
-        // reads 0 for it, yet its GStreamer sink plays what the context
-        // renders 15 to 70 ms later (captured from the sound server; the
-        // page's test hears it): about the middle of that. Seconds.
-        unreportedLatency: function() {
-            var agent = navigator.userAgent;
-            return /Linux|X11/.test(agent) && /AppleWebKit/.test(agent) &&
-                !/Chrom|Firefox|Edg/.test(agent) ? 0.04 : 0;
-        },
-        tunes: {},           // MIDI path -> {buffer, whole, encoding, padding, failed, settled}
-        started: null,       // settles once every tune's start is decoded or cannot be
         tune: null,          // the tune of the last load
         volume: 1,
         showZeroAt: null,    // performance.now() of the show's time 0, once announced
@@ -64,92 +42,6 @@ mergeInto(LibraryManager.library, {
         moves: [],
         song: null,          // the playing song: {source, gain, tune, starts, zeroAt, ...}
         checkedAt: 0,
-        offsets: [],         // [performance.now(), heard context time - it / 1000], last second
-
-        // The encodings in the order to try them.
-        encodingOrder: function() {
-            var forced = new URLSearchParams(location.search).get('tune');
-            var ogg = VupAudio.encodings[0], mp4 = VupAudio.encodings[1];
-            if (forced) {
-                return VupAudio.encodings.filter(function(e) { return e.ext === forced; });
-            }
-            var probe = document.createElement('audio');
-            return probe.canPlayType && probe.canPlayType(ogg.type) ? [ogg, mp4] : [mp4, ogg];
-        },
-
-        // Fetches (index.html's VupLoad, which counts the bytes in the
-        // page's progress) and decodes the site's file `name`; a failed
-        // fetch rejects with {file, why}, one that cannot be decoded with an
-        // Error.
-        fetchDecoded: function(name) {
-            return VupLoad.fetch(name).then(function(bytes) {
-                var copy = bytes.buffer.slice(bytes.byteOffset, bytes.byteOffset + bytes.length);
-                // The callback form: older browsers return no promise.
-                return new Promise(function(resolve, reject) {
-                    VupAudio.decoder.decodeAudioData(copy, resolve, function(error) {
-                        reject(new Error(name + ': cannot decode: ' + error));
-                    });
-                });
-            });
-        },
-
-        // Seconds of silence the browser's decoder leaves before the click.
-        paddingIn: function(click) {
-            var samples = click.getChannelData(0);
-            var peakAt = 0;
-            for (var i = 1; i < samples.length; ++i) {
-                if (Math.abs(samples[i]) > Math.abs(samples[peakAt])) {
-                    peakAt = i;
-                }
-            }
-            var padding = peakAt / click.sampleRate - VupAudio.clickAt;
-            return padding > -0.002 && padding < 0.2 ? Math.max(0, padding) : null;
-        },
-
-        // Decodes the rendering of midiPath in the first encoding that works,
-        // with its padding: first its start (base.start.EXT, the first
-        // seconds on their own, which a slow link brings in a second), then
-        // the whole, which takes the start's place, in a song playing too.
-        // started() is called once the start is decoded or cannot be.
-        load: function(tune, base, order, started) {
-            var encoding = order[0];
-            return Promise.all([
-                VupAudio.fetchDecoded(base + '.start.' + encoding.ext),
-                VupAudio.fetchDecoded('data/click.' + encoding.ext)
-            ]).then(function(decoded) {
-                var padding = VupAudio.paddingIn(decoded[1]);
-                if (padding === null) {
-                    throw new Error('data/click.' + encoding.ext + ' has no click where expected');
-                }
-                tune.buffer = decoded[0];
-                tune.whole = false;
-                tune.encoding = encoding.ext;
-                tune.padding = padding;
-                started();
-                return VupAudio.fetchDecoded(base + '.' + encoding.ext);
-            }).then(function(whole) {
-                tune.buffer = whole;
-                tune.whole = true;
-                var song = VupAudio.song;
-                if (song && song.tune === tune && song.source) {
-                    // The same sound on, from the whole: the start plays on
-                    // meanwhile, so the change can be set well ahead, where
-                    // a busy page still makes it in time.
-                    VupAudio.startSource(song, 0.25);
-                } else if (song && song.tune === tune) {
-                    // Silent meanwhile (moved past the start): joins now.
-                    VupAudio.keepTime(true);
-                }
-            }, function(error) {
-                // One the browser cannot decode gives way to the next; a
-                // failed fetch is the page's to report.
-                if (error instanceof Error && order.length > 1 && !tune.buffer) {
-                    return VupAudio.load(tune, base, order.slice(1), started);
-                }
-                started();
-                throw error;
-            });
-        },
 
         // Makes the page's context. Chromium takes 0.4 to 0.5 s of the page's
         // own time to make one (it starts its audio service), so the page
@@ -174,54 +66,31 @@ mergeInto(LibraryManager.library, {
             VupAudio.analyser.connect(VupAudio.context.destination);
         },
 
-        // Decodes the rendering of each MIDI file; the promise resolves when
-        // every one is decoded or cannot be (a tune no encoding of which
-        // decodes stays silent), and rejects with {file, why} when a fetch
-        // fails. VupAudio.started settles sooner, with the tunes' starts.
+        // Decodes the rendering of each MIDI file (web_audio_renderings.js);
+        // the promise resolves when every one is decoded or cannot be, and
+        // rejects with {file, why} when a fetch fails. VupRenderings.started
+        // settles sooner, with the tunes' starts.
         prepare: function(midiPaths) {
-            var Offline = window.OfflineAudioContext || window.webkitOfflineAudioContext;
-            if (!Offline || !(window.AudioContext || window.webkitAudioContext)) {
-                return Promise.resolve();
+            return VupRenderings.prepare(midiPaths, VupAudio.wholeArrived);
+        },
+
+        // A tune's whole rendering has come, after its start: a song of it
+        // goes on from the whole. One playing its start plays on meanwhile,
+        // so the change can be set well ahead, where a busy page still makes
+        // it in time; one silent meanwhile (moved past the start) joins now.
+        wholeArrived: function(tune) {
+            var song = VupAudio.song;
+            if (song && song.tune === tune && song.source) {
+                VupAudio.startSource(song, 0.25);
+            } else if (song && song.tune === tune) {
+                VupAudio.keepTime(true);
             }
-            try {
-                VupAudio.decoder = new Offline(2, 1, 44100);
-            } catch (error) {
-                console.warn('vup: no sound: ' + error);
-                return Promise.resolve();
-            }
-            var order = VupAudio.encodingOrder();
-            var starts = [];
-            var whole = Promise.all(midiPaths.map(function(midiPath) {
-                var tune = {buffer: null, whole: false, encoding: null, padding: 0, failed: false};
-                VupAudio.tunes[midiPath] = tune;
-                var started;
-                tune.settled = new Promise(function(resolve) {
-                    started = resolve;
-                });
-                starts.push(tune.settled);
-                var loaded = VupAudio.load(tune, midiPath.replace(/\.mid$/i, ''), order, started);
-                loaded.catch(function(error) {
-                    tune.failed = !tune.buffer;
-                    if (error instanceof Error) {
-                        console.warn('vup: the tune ' + midiPath + ' plays ' +
-                                     (tune.buffer ? 'only its start: ' : 'silent: ') +
-                                     error.message);
-                    }
-                });
-                return loaded.catch(function(error) {
-                    if (!(error instanceof Error)) {
-                        throw error;
-                    }
-                });
-            }));
-            VupAudio.started = Promise.all(starts);
-            return whole;
         },
 
         // At the click that starts the show: browsers let a context sound
         // only from a user gesture.
         begin: function() {
-            if (VupAudio.decoder) {
+            if (VupRenderings.decoder) {
                 VupAudio.makeContext();
             }
             if (VupAudio.context && VupAudio.context.state === 'suspended') {
@@ -229,41 +98,9 @@ mergeInto(LibraryManager.library, {
             }
         },
 
-        // The context time heard at performance.now() time `at` (ms): the
-        // context's output timestamp where it can be trusted (it is of the
-        // last second and not of the future: one engine gives one on another
-        // clock; and one that leaves out the output's latency, as one engine
-        // gives, has it taken off), else its current time less its
-        // latencies. An engine's clock moves in blocks, so the reading is
-        // late by up to a block between two moves: the greatest of the last
-        // second's offsets from performance.now() is the one taken just after
-        // a move.
+        // The context time heard at performance.now() time `at` (ms).
         heardTime: function(at) {
-            var context = VupAudio.context;
-            var now = performance.now();
-            var latency = context.outputLatency || 0;
-            var stamp = context.getOutputTimestamp ? context.getOutputTimestamp() : null;
-            var heard;
-            if (stamp && stamp.contextTime > 0 && stamp.performanceTime <= now + 1 &&
-                stamp.performanceTime > now - 1000) {
-                heard = stamp.contextTime + (now - stamp.performanceTime) / 1000;
-                if (Math.abs(heard - context.currentTime) < 0.001) {
-                    heard -= latency;
-                }
-            } else {
-                heard = context.currentTime - latency - (context.baseLatency || 0) -
-                    VupAudio.unreportedLatency();
-            }
-            var offsets = VupAudio.offsets;
-            offsets.push([now, heard - now / 1000]);
-            while (offsets.length > 1 && (offsets[0][0] < now - 1000 || offsets.length > 200)) {
-                offsets.shift();
-            }
-            var best = -Infinity;
-            for (var i = 0; i < offsets.length; ++i) {
-                best = Math.max(best, offsets[i][1]);
-            }
-            return best + at / 1000;
+            return VupHeard.contextTime(VupAudio.context, at);
         },
 
         length: function(tune) {
@@ -457,7 +294,7 @@ mergeInto(LibraryManager.library, {
 
     VupAudioLoad__deps: ['$VupAudio'],
     VupAudioLoad: function(path) {
-        var tune = VupAudio.context && VupAudio.tunes[UTF8ToString(path)];
+        var tune = VupAudio.context && VupRenderings.tunes[UTF8ToString(path)];
         if (!tune || tune.failed) {
             return 0;
         }

@@ -25,8 +25,9 @@ void WebPageMarkReady(int drawsInFrame);
 void WebPageShowMessage(const char* caption, const char* text);
 
 // The live page: starts decoding the rendering of the tune at midiPath
-// (web_audio.js) and wires the start control.
-void WebPageLivePrepare(const char* midiPath);
+// (web_audio_renderings.js) and wires the start control and the position
+// bar, for a show of showLengthMs.
+void WebPageLivePrepare(const char* midiPath, double showLengthMs);
 
 // The title picture is drawn: the start control appears, and the page is
 // marked ready once it is on the screen (the tune may still be decoding).

@@ -43,7 +43,7 @@ mergeInto(LibraryManager.library, {
         barTimer: null,
         scrubbing: false,
         link: null,        // the last address the link control made
-        showLength: 85000,  // ms
+        showLength: 0,      // ms, the show's (WebPageLivePrepare)
 
         // m:ss of a show time in ms.
         clockText: function(ms) {
@@ -231,12 +231,12 @@ mergeInto(LibraryManager.library, {
             };
             var touch = navigator.maxTouchPoints > 0 || matchMedia('(pointer: coarse)').matches;
             if (touch) {
-                document.getElementById('keys').textContent = canSwitch ?
+                var ends = ' \u00b7 it ends by itself after ' +
+                    Math.round(VupPage.showLength / 1000) + ' seconds';
+                document.getElementById('keys').textContent =
                     'Tap the show for its controls: the bar pauses it and moves through it, ' +
-                    '\u2715 ends it, \u2922 switches between fullscreen and the page \u00b7 it ' +
-                    'ends by itself after 85 seconds' :
-                    'Tap the show for its controls: the bar pauses it and moves through it, ' +
-                    '\u2715 ends it \u00b7 it ends by itself after 85 seconds';
+                    (canSwitch ? '\u2715 ends it, \u2922 switches between fullscreen and the page' :
+                     '\u2715 ends it') + ends;
             }
         },
 
@@ -357,7 +357,8 @@ mergeInto(LibraryManager.library, {
     },
 
     WebPageLivePrepare__deps: ['$VupPage', '$VupAudio'],
-    WebPageLivePrepare: function(midiPath) {
+    WebPageLivePrepare: function(midiPath, showLengthMs) {
+        VupPage.showLength = showLengthMs;
         VupPage.setState('loading');
         VupPage.stats.mainAt = performance.now();
         VupPage.tuneReady = VupAudio.prepare([UTF8ToString(midiPath)]).then(function() {
@@ -401,7 +402,8 @@ mergeInto(LibraryManager.library, {
     // 1 once the first waitCount are in, 0 when a fetch failed (the page
     // names the file; during a show, once it has ended). A file that comes
     // while a show plays is announced to the program before its next frame.
-    VupPageFetchFiles__deps: ['$VupPage', '$VupDisplay', '$VupAudio', '$Asyncify', '$FS', '$PATH'],
+    VupPageFetchFiles__deps: ['$VupPage', '$VupDisplay', '$VupRenderings', '$Asyncify', '$FS',
+                              '$PATH'],
     VupPageFetchFiles: function(paths, count, waitCount) {
         var names = [];
         for (var i = 0; i < count; ++i) {
@@ -434,7 +436,7 @@ mergeInto(LibraryManager.library, {
                 wake(1);
                 // The program has asked for its tune by now: the tune's start
                 // goes ahead of the rest, which is needed later.
-                return VupAudio.started;
+                return VupRenderings.started;
             }).then(function() {
                 return fetchAll(names.slice(waitCount));
             }).catch(function(failure) {
