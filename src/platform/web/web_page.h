@@ -7,8 +7,12 @@
 // The canvas element the show draws into.
 constexpr const char* kWebCanvasId = "canvas";
 
-// What the page is doing (WebSetPagePhase, web_backend.h); message boxes
-// and the tune follow it.
+// What the program is doing in the page (WebSetPagePhase, web_backend.h);
+// message boxes and the tune follow it. The page's own mark, body
+// data-state (web_page.js), says what the viewer sees and is finer: the
+// poster phase is "loading", "ready", "ended" or "failed" there, and the
+// page leaves "playing" only once the title picture is back and the
+// play-again control shown, after the show phase has ended.
 enum WebPagePhase {
     kWebPageStill,   // index.html?still=S: one still, silent, no controls
     kWebPagePoster,  // the title picture under the start control: silent
