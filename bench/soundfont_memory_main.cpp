@@ -7,7 +7,7 @@
 //   vup_bench_soundfont_memory cut|whole SOUNDFONT
 //
 // Run from the repository root (it plays data/tulmor.mid). It first proves
-// its measure: 16 MiB allocated and written must read as 16 MiB more
+// its measure: 16 MiB mapped and written must read as 16 MiB more
 // resident memory. Then it loads the instruments, plays 90 s of the tune
 // (into its loop) as fast as it renders, and prints one line:
 //   MODE load_ms=N loaded_kib=N played_kib=N
@@ -18,7 +18,6 @@
 
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <vector>
 
