@@ -13,6 +13,7 @@ The engines, each Debian's own build:
 """
 import base64
 import functools
+import glob
 import http.server
 import io
 import json
@@ -491,6 +492,15 @@ class WebKit(Browser):
             self.x.stop()
 
 
+# How long a command may go unanswered (Firefox's remote agent).
+ANSWER_WITHIN_S = 60
+
+
+class BrowserAudioDeadlock(RuntimeError):
+    """The browser stopped answering with its own audio stack deadlocked: a
+    fault of the browser's, not the page's."""
+
+
 class Firefox(Browser):
     """Firefox ESR over WebDriver BiDi: JSON messages over a WebSocket to
     the browser's remote agent."""
@@ -521,10 +531,10 @@ class Firefox(Browser):
             self.quit()
             raise RuntimeError("Firefox's remote agent did not start")
         # The agent refuses connections that name an origin.
-        # A page that never answers is an error, not a hang.
         self.socket = websocket.create_connection(address + "/session", suppress_origin=True,
-                                                  timeout=60)
+                                                  timeout=ANSWER_WITHIN_S / 6)
         self.next_id = 0
+        self.answering = True
         self.log = []
         self.command("session.new", {"capabilities": {}})
         self.context = self.command("browsingContext.getTree", {})["contexts"][0]["context"]
@@ -538,6 +548,25 @@ class Firefox(Browser):
                        env=dict(os.environ, DISPLAY=self.x.display), check=True)
 
 
+    def audio_deadlocked(self):
+        """Whether Firefox's audio server thread waits on PulseAudio's lock,
+        a mutex taken with priority inheritance (futex op FUTEX_LOCK_PI or
+        FUTEX_LOCK_PI2), as it does for good once Firefox's audio stack has
+        deadlocked: PulseAudio's thread, in a callback, waits on that thread.
+        Seen now and then on a busy machine as a stream starts or stops; the
+        whole browser then stops answering."""
+        for task in glob.glob(f"/proc/{self.process.pid}/task/*"):
+            try:
+                with open(os.path.join(task, "comm")) as comm, \
+                        open(os.path.join(task, "syscall")) as call:
+                    name, state = comm.read().strip(), call.read().split()
+            except OSError:
+                continue
+            if (name.startswith("AudioIP") and name.endswith("RPC") and len(state) > 2 and
+                    state[0] == "202" and int(state[2], 16) & 0x7f in (6, 13)):
+                return True
+        return False
+
     def take_event(self, message):
         if message.get("method") == "log.entryAdded":
             entry = message["params"]
@@ -545,10 +574,22 @@ class Firefox(Browser):
                 self.log.append(f"{entry['level']}: {entry.get('text')}")
 
     def command(self, method, params):
+        import websocket
         self.next_id += 1
         self.socket.send(json.dumps({"id": self.next_id, "method": method, "params": params}))
+        sent = time.time()
         while True:
-            message = json.loads(self.socket.recv())
+            # A page that never answers is an error, not a hang; a deadlocked
+            # browser is told within seconds.
+            try:
+                message = json.loads(self.socket.recv())
+            except websocket.WebSocketTimeoutException as error:
+                deadlocked = self.audio_deadlocked()
+                if not deadlocked and time.time() - sent < ANSWER_WITHIN_S:
+                    continue
+                self.answering = False
+                raise (BrowserAudioDeadlock if deadlocked else RuntimeError)(
+                    f"{method}: no answer after {time.time() - sent:.1f} s") from error
             if message.get("id") == self.next_id:
                 if message.get("type") == "error":
                     raise RuntimeError(f"{method}: {message.get('error')}: "
@@ -614,14 +655,16 @@ class Firefox(Browser):
         return list(self.log)
 
     def quit(self):
+        answering = getattr(self, "answering", False)
         if getattr(self, "socket", None):
             try:
-                self.command("browser.close", {})
+                if answering:
+                    self.command("browser.close", {})
             except Exception:  # it may close the socket before it answers
                 pass
             self.socket.close()
         try:
-            self.process.wait(timeout=20)
+            self.process.wait(timeout=20 if answering else 0)
         except subprocess.TimeoutExpired:
             self.process.kill()
             self.process.wait()

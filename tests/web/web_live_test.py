@@ -56,8 +56,8 @@ import wave
 
 import numpy
 
-from web_browser import (ENGINES, check, engine_missing, missing, open_browser, serve, site_files,
-                         verdict)
+from web_browser import (ENGINES, BrowserAudioDeadlock, check, engine_missing, failures, missing,
+                         open_browser, serve, site_files, verdict)
 from web_heard import CannotMeasure, HeardShow, at_bounds, click_site, sound_check
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
@@ -73,6 +73,10 @@ HEARD_BOUND_S = 0.030   # the tune as captured from the sound server against the
 # the middle, so the tune there can be heard up to half that spread off it.
 HEARD_BOUND_S_WEBKIT = 0.045
 ALIGN_BOUND_S = 0.005   # each encoding's start against the rendering
+# Firefox's audio stack deadlocks now and then on a busy machine as a stream
+# starts or stops (web_browser.Firefox.audio_deadlocked): the whole is
+# played again in a fresh browser, up to this many plays in all.
+PLAYS_ON_DEADLOCK = 4
 # The whole show's whole tune is served once the show reaches WHOLE_TUNE_AT_S,
 # as a slow link would bring it: at the first scene bound the tune's start
 # alone is heard, then silence once it has run out (12 s), then the whole,
@@ -497,6 +501,23 @@ def main(argv):
         return missing(str(error))
     out_dir = os.path.join(out_dir, engine)
     os.makedirs(out_dir, exist_ok=True)
+    for attempt in range(1, PLAYS_ON_DEADLOCK + 1):
+        try:
+            play_through(engine, site, out_dir, render_tune, rendering)
+            break
+        except BrowserAudioDeadlock as error:
+            # Played again only while nothing the page did has failed.
+            if failures or attempt == PLAYS_ON_DEADLOCK:
+                check(False, f"{error}, with the browser's audio stack deadlocked")
+                break
+            print(f"again: {error}, with the browser's audio stack deadlocked: a fault of "
+                  f"the browser's; a fresh one plays it all again ({attempt} of "
+                  f"{PLAYS_ON_DEADLOCK - 1})", flush=True)
+    print(f"screenshots in {out_dir}")
+    return verdict()
+
+
+def play_through(engine, site, out_dir, render_tune, rendering):
     server, url = serve(site, hook_console=engine == "webkit")
     heaps = []
     with tempfile.TemporaryDirectory() as profile:
@@ -521,6 +542,8 @@ def main(argv):
                 truncated_greetz(browser, site, out_dir)
             problems = browser.problems()
             check(not problems, f"no console errors, no warnings from the page {problems}")
+        except BrowserAudioDeadlock:
+            raise
         except Exception as error:  # a timeout: report it like any failure
             check(False, f"{type(error).__name__}: {error}")
         finally:
@@ -528,8 +551,6 @@ def main(argv):
             browser.quit()
             server.shutdown()
             clicks_server.shutdown()
-    print(f"screenshots in {out_dir}")
-    return verdict()
 
 
 if __name__ == "__main__":
