@@ -290,6 +290,14 @@ class Browser:
             time.sleep(0.05)
         raise RuntimeError(f"timed out waiting for {what}")
 
+    def press_between_frames(self, code):
+        """The key (a KeyboardEvent code) pressed and let go within one
+        script: both reach the page before the show's next frame, however
+        fast it draws."""
+        self.js(f"(function () {{ ['keydown', 'keyup'].forEach(function (type) {{ window."
+                f"dispatchEvent(new KeyboardEvent(type, {{code: '{code}', key: '{code}'}})); }});"
+                f" return 1; }})()")
+
     def canvas_pixels(self):
         """The canvas's drawing buffer as a HEIGHT x WIDTH x 3 array."""
         url = self.js("document.getElementById('canvas').toDataURL('image/png')")

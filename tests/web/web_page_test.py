@@ -25,8 +25,8 @@ Usage: web_page_test.py SITE_DIR RECORDER OUT_DIR
    as docs/web.md asks: the start control after at most 450 kB, Play tapped
    the moment it shows, the first frame within 0.5 s, and the title, the
    polyhedron's and the lattice's pictures at their scenes' moments in the
-   schedule as the recorder draws them; a second visit fetches nothing but
-   the page.
+   schedule as the recorder draws them; Escape, pressed and let go between
+   two frames, ends the show; a second visit fetches nothing but the page.
 5. Accessibility: axe-core (tests/web/package.json; npm ci --prefix
    tests/web) finds nothing wrong, every text's contrast decided, with the
    start control shown and with a failed load's message and Try again: in
@@ -300,6 +300,14 @@ def slow_link(site, recorder, out_dir):
                   f"slow link: the tune heard from {tune_from:.2f} s of the show, its start alone"
                   f" and then the whole{'' if whole else ' (never came)'}, started again at "
                   f"{resyncs or 'no time'}")
+            # The pictures came while the show played: its end must still
+            # reach the page.
+            browser.press_between_frames("Escape")
+            deadline = time.time() + 10
+            while browser.js("document.body.dataset.state") != "ended" and time.time() < deadline:
+                time.sleep(0.1)
+            check(browser.js("document.body.dataset.state") == "ended",
+                  "slow link: Escape pressed and let go between two frames ends the show")
             browser.open(url + "/index.html")
             browser.wait("document.body.dataset.state === 'ready'", 30, "the start control again")
             again = browser.js("performance.getEntriesByType('resource').filter("

@@ -31,6 +31,10 @@
 // once per page.
 void WebListenToPage();
 
+// The show has looked at its keys on this drawing turn: releases held back
+// until it did are posted (web_messages.cpp). SwapBuffers calls it.
+void WebKeysLookedAt();
+
 // What the page is doing; message boxes and the tune follow it.
 void WebSetPagePhase(WebPagePhase phase);
 

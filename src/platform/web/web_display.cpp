@@ -135,6 +135,7 @@ int PlatformSwapBuffers(DeviceContextHandle dc) {
         return 0;
     }
     Gl11FlushDraws();
+    WebKeysLookedAt();
     // The show time of the frame: the clock's reading on the drawing turn
     // that made it, less the show's time 0 as the tune was last told it
     // (platform/music.h), or where the clock stands while paused.

@@ -16,10 +16,36 @@ static WindowHandle KeysWindow() {
     return webBackend.messageBoxOpen ? nullptr : KitWindows();
 }
 
+// The show looks at which keys are down once a drawing turn, after taking
+// every waiting message. A key pressed and let go while a slow frame (a busy
+// phone, a software renderer) waits for the browser would reach it as a press
+// and a release on one turn, and the press would be lost: so a release waits
+// until a turn has looked at its press.
+enum : uint8_t { kKeyPressUnseen = 1, kKeyReleaseHeld = 2, kKeyReleaseHeldWithAlt = 4 };
+
 static void PostKey(WindowHandle window, uint32_t virtualKey, bool down, bool repeat,
                     bool altHeld) {
+    uint8_t& hold = webBackend.keyHolds[virtualKey & 0xFF];
+    if (!down && (hold & kKeyPressUnseen) != 0) {
+        hold |= altHeld ? kKeyReleaseHeldWithAlt : kKeyReleaseHeld;
+        return;
+    }
+    if (down) {
+        hold |= kKeyPressUnseen;
+    }
     const PlatformMessage key = KeyMessage(window, virtualKey, down, repeat, altHeld, 0);
     MessageQueuePost(key.window, key.message, key.wParam, key.lParam);
+}
+
+void WebKeysLookedAt() {
+    WindowHandle window = KitWindows();
+    for (uint32_t virtualKey = 0; virtualKey < 256; ++virtualKey) {
+        const uint8_t hold = webBackend.keyHolds[virtualKey];
+        webBackend.keyHolds[virtualKey] = 0;
+        if ((hold & (kKeyReleaseHeld | kKeyReleaseHeldWithAlt)) != 0 && window != nullptr) {
+            PostKey(window, virtualKey, false, false, (hold & kKeyReleaseHeldWithAlt) != 0);
+        }
+    }
 }
 
 static EM_BOOL OnKey(int eventType, const EmscriptenKeyboardEvent* event, void*) {

@@ -403,7 +403,7 @@ mergeInto(LibraryManager.library, {
     // names the file; during a show, once it has ended). A file that comes
     // while a show plays is announced to the program before its next frame.
     VupPageFetchFiles__deps: ['$VupPage', '$VupDisplay', '$VupRenderings', '$Asyncify', '$FS',
-                              '$PATH'],
+                              '$PATH', 'malloc', 'free'],
     VupPageFetchFiles: function(paths, count, waitCount) {
         var names = [];
         for (var i = 0; i < count; ++i) {
@@ -425,8 +425,16 @@ mergeInto(LibraryManager.library, {
                         FS.mkdirTree(PATH.dirname(path));
                         FS.writeFile(path, bytes);
                         if (document.body.dataset.state === 'playing') {
+                            // Called directly: ccall, made while the show
+                            // waits for its frame, would take the show's own
+                            // unfinished call for its own, and the show's
+                            // end would never reach the page.
                             VupDisplay.beforeNextFrame.push(function() {
-                                Module.ccall('WebFileArrived', null, ['string'], [name]);
+                                var size = lengthBytesUTF8(name) + 1;
+                                var text = _malloc(size);
+                                stringToUTF8(name, text, size);
+                                Module['_WebFileArrived'](text);
+                                _free(text);
                             });
                         }
                     });
