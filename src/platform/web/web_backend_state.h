@@ -29,8 +29,10 @@ struct WebBackend {
     bool fullscreenHeld;
     // A message box waits for its answer: keys go to the box.
     bool messageBoxOpen;
-    // Per virtual key, kKeyPressUnseen and kKeyReleaseHeld (web_messages.cpp).
+    // Per virtual key, kKeyPressUnseen and kKeyReleaseHeld (web_messages.cpp);
+    // keyHeld is set while any is.
     uint8_t keyHolds[256];
+    bool keyHeld;
     // The clock's first reading after a reset (the one DemoMain starts the
     // show with) and its last, in performance.now() milliseconds.
     bool startRead;

@@ -32,12 +32,17 @@ static void PostKey(WindowHandle window, uint32_t virtualKey, bool down, bool re
     }
     if (down) {
         hold |= kKeyPressUnseen;
+        webBackend.keyHeld = true;
     }
     const PlatformMessage key = KeyMessage(window, virtualKey, down, repeat, altHeld, 0);
     MessageQueuePost(key.window, key.message, key.wParam, key.lParam);
 }
 
 void WebKeysLookedAt() {
+    if (!webBackend.keyHeld) {
+        return;
+    }
+    webBackend.keyHeld = false;
     WindowHandle window = KitWindows();
     for (uint32_t virtualKey = 0; virtualKey < 256; ++virtualKey) {
         const uint8_t hold = webBackend.keyHolds[virtualKey];
